@@ -1,0 +1,38 @@
+#pragma once
+
+// Qt
+#include <QColor>
+#include <QString>
+#include <QStringList>
+
+// Std
+#include <optional>
+
+namespace vorlane {
+
+// What a file dialog is asked to show. Filters are Qt name filters such as
+// "BMPファイル (*.bmp)".
+struct FileDialogRequest
+{
+    QStringList nameFilters;
+    QString defaultSuffix; // without dot; empty: none
+    QString proposedPath;  // full path or bare name; may be empty
+    bool confirmOverwrite = false;
+    bool pathMustExist = false;
+};
+
+// Runs the modal dialogs and returns the user's answer. The one place where
+// a test may script the answer instead of a person.
+class DialogRunner
+{
+public:
+    virtual ~DialogRunner() = default;
+
+    // The chosen full path, or nullopt when the user cancels.
+    [[nodiscard]] virtual std::optional<QString> runOpen(const FileDialogRequest &request) = 0;
+    [[nodiscard]] virtual std::optional<QString> runSave(const FileDialogRequest &request) = 0;
+    // The chosen colour, or nullopt when the user cancels.
+    [[nodiscard]] virtual std::optional<QColor> runColor(const QColor &start) = 0;
+};
+
+} // namespace vorlane

@@ -1,0 +1,31 @@
+#pragma once
+
+// Local
+#include "platform/settings_store.h"
+
+namespace vorlane {
+
+// Settings kept in INI files in the user's XDG config folder: application
+// "Foo" lives in <config>/foo/foo.conf, sections and keys in lower case, so
+// names compare without regard to case ("vorlane" and "VORLANE" meet).
+class IniSettingsStore : public SettingsStore
+{
+public:
+    // configHome: the folder holding one sub-folder per application; empty:
+    // the user's XDG config folder ($XDG_CONFIG_HOME, else ~/.config).
+    explicit IniSettingsStore(QString configHome = {});
+
+    [[nodiscard]] QString getSetting(const QString &application, const QString &section,
+                                     const QString &key,
+                                     const QString &defaultValue) const override;
+    void saveSetting(const QString &application, const QString &section, const QString &key,
+                     const QString &value) override;
+
+    // The file that holds an application's settings.
+    [[nodiscard]] QString fileFor(const QString &application) const;
+
+private:
+    QString m_configHome;
+};
+
+} // namespace vorlane

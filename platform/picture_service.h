@@ -1,0 +1,37 @@
+#pragma once
+
+// Qt
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+// Std
+#include <optional>
+
+// Local
+#include "platform/picture.h"
+
+namespace vorlane {
+
+// Decoding picture files and writing BMP files.
+class PictureService
+{
+public:
+    virtual ~PictureService() = default;
+
+    // Decodes a BMP, GIF, JPEG, ICO or WMF file (kind decided by content).
+    // nullopt: the file could not be read or decoded. A Picture whose
+    // handle() is 0: the file decoded to an empty picture. The natural size
+    // of a bitmap is its pixel size at the screen's resolution.
+    [[nodiscard]] virtual std::optional<Picture> loadPicture(const QString &path) = 0;
+
+    // Writes image as an uncompressed 24-bit BMP at its own pixel size,
+    // replacing a file of that name. false: nothing usable was written.
+    [[nodiscard]] virtual bool savePicture(const QImage &image, const QString &path) = 0;
+
+    // Pictures likely to be loaded next: a service may decode them ahead.
+    // Loading gives the same result with or without it.
+    virtual void prefetch(const QStringList &paths) { Q_UNUSED(paths); }
+};
+
+} // namespace vorlane

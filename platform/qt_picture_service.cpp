@@ -1,0 +1,188 @@
+#include "platform/qt_picture_service.h"
+
+// Qt
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
+#include <QtEndian>
+
+// Local
+#include "platform/decode_ahead.h"
+#include "platform/wmf_decoder.h"
+
+namespace vorlane {
+
+namespace {
+
+// Metafiles are small; anything larger than this is not one we can render.
+constexpr qint64 maxMetafileBytes = 64 * 1024 * 1024;
+
+bool sizeAcceptable(QSize size)
+{
+    const qint64 w = qAbs(qint64(size.width()));
+    const qint64 h = qAbs(qint64(size.height()));
+    return w <= QtPictureService::maxSide && h <= QtPictureService::maxSide
+        && w * h <= QtPictureService::maxPixels;
+}
+
+// The entry of an icon file with the most pixels (then the deepest).
+int largestIconEntry(QImageReader &reader)
+{
+    int best = 0;
+    qint64 bestArea = -1;
+    const int count = reader.imageCount();
+    for (int i = 0; i < count; ++i) {
+        if (!reader.jumpToImage(i))
+            break;
+        const QSize s = reader.size();
+        const qint64 area = qint64(s.width()) * s.height();
+        if (area > bestArea) {
+            bestArea = area;
+            best = i;
+        }
+    }
+    return best;
+}
+
+std::optional<QImage> decodeWithQt(const QString &path)
+{
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const QByteArray format = reader.format();
+    if (format.isEmpty())
+        return std::nullopt;
+    if (format == "ico" && reader.imageCount() > 1)
+        reader.jumpToImage(largestIconEntry(reader));
+    const QSize claimed = reader.size();
+    if (claimed.isValid() && !sizeAcceptable(claimed))
+        return std::nullopt;
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::nullopt;
+    if (!sizeAcceptable(image.size()))
+        return std::nullopt;
+    // Keep the pixels in a format the painter draws fast: opaque pictures as
+    // RGB32, pictures with transparency premultiplied.
+    const QImage::Format wanted = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                          : QImage::Format_RGB32;
+    if (image.format() != wanted)
+        image.convertTo(wanted);
+    return image;
+}
+
+} // namespace
+
+std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX, double dpiY)
+{
+    // Only regular files are read: a pipe or device named like a picture
+    // would block or never end.
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile())
+        return std::nullopt;
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const QByteArray head = file.peek(64);
+    if (looksLikeWmf(head)) {
+        if (file.size() > maxMetafileBytes)
+            return std::nullopt;
+        const QByteArray data = file.readAll();
+        std::optional<DecodedMetafile> wmf = decodeWmf(data, dpiX, dpiY);
+        if (!wmf)
+            return std::nullopt;
+        return DecodedPicture { std::move(wmf->image), wmf->himetric };
+    }
+    file.close();
+
+    std::optional<QImage> image = decodeWithQt(path);
+    if (!image)
+        return std::nullopt;
+    // A bitmap's natural size is its pixel size at the screen's resolution
+    // (its own density field is ignored, as viewers do).
+    const QSizeF himetric(image->width() * 2540.0 / dpiX, image->height() * 2540.0 / dpiY);
+    return DecodedPicture { std::move(*image), himetric };
+}
+
+std::optional<Picture> QtPictureService::loadPicture(const QString &path)
+{
+    std::optional<DecodedPicture> decoded;
+    std::optional<std::optional<DecodedPicture>> ready;
+    if (m_ahead)
+        ready = m_ahead->take(path, dpiX(), dpiY());
+    if (ready)
+        decoded = std::move(*ready);
+    else
+        decoded = decodePictureFile(path, dpiX(), dpiY());
+    if (!decoded)
+        return std::nullopt;
+    return Picture(std::move(decoded->image), decoded->himetric);
+}
+
+void QtPictureService::prefetch(const QStringList &paths)
+{
+    if (m_ahead)
+        m_ahead->prefetch(paths, dpiX(), dpiY());
+}
+
+QByteArray encodeBmp24(const QImage &source)
+{
+    const QImage image = source.convertToFormat(QImage::Format_RGB888);
+    const qint64 width = image.width();
+    const qint64 height = image.height();
+    const qint64 stride = (width * 3 + 3) & ~qint64(3);
+    const qint64 pixelBytes = stride * height;
+    const qint64 fileSize = 54 + pixelBytes;
+    if (image.isNull() || fileSize > std::numeric_limits<qint32>::max())
+        return {};
+
+    QByteArray out(fileSize, '\0');
+    uchar *p = reinterpret_cast<uchar *>(out.data());
+    // BITMAPFILEHEADER
+    p[0] = 'B';
+    p[1] = 'M';
+    qToLittleEndian<quint32>(quint32(fileSize), p + 2);
+    qToLittleEndian<quint32>(54, p + 10);
+    // BITMAPINFOHEADER: positive height (bottom-up), 1 plane, 24 bits, BI_RGB
+    qToLittleEndian<quint32>(40, p + 14);
+    qToLittleEndian<qint32>(qint32(width), p + 18);
+    qToLittleEndian<qint32>(qint32(height), p + 22);
+    qToLittleEndian<quint16>(1, p + 26);
+    qToLittleEndian<quint16>(24, p + 28);
+    qToLittleEndian<quint32>(quint32(pixelBytes), p + 34);
+    qToLittleEndian<qint32>(3780, p + 38); // 96 dpi in pixels per metre
+    qToLittleEndian<qint32>(3780, p + 42);
+
+    uchar *rows = p + 54;
+    for (qint64 y = 0; y < height; ++y) {
+        const uchar *src = image.constScanLine(int(height - 1 - y));
+        uchar *dst = rows + y * stride;
+        for (qint64 x = 0; x < width; ++x) {
+            dst[3 * x] = src[3 * x + 2];
+            dst[3 * x + 1] = src[3 * x + 1];
+            dst[3 * x + 2] = src[3 * x];
+        }
+    }
+    return out;
+}
+
+bool QtPictureService::savePicture(const QImage &image, const QString &path)
+{
+    const QByteArray bytes = encodeBmp24(image);
+    if (bytes.isEmpty())
+        return false;
+    // Written beside the target and renamed over it, so a failure never
+    // leaves a half-written file under the user's name.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace vorlane

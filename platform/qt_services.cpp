@@ -1,0 +1,113 @@
+// The small Qt-backed services: screen, clipboard and the modal dialogs.
+
+#include "platform/qt_clipboard_service.h"
+#include "platform/qt_dialog_runner.h"
+#include "platform/qt_screen_service.h"
+
+// Qt
+#include <QClipboard>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScreen>
+
+namespace vorlane {
+
+QScreen *QtScreenService::screen() const
+{
+    if (m_window && m_window->screen())
+        return m_window->screen();
+    return QGuiApplication::primaryScreen();
+}
+
+static double twipsPerPixel(double dpi)
+{
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+double QtScreenService::twipsPerPixelX() const
+{
+    QScreen *s = screen();
+    return twipsPerPixel(s ? s->logicalDotsPerInchX() : 96.0);
+}
+
+double QtScreenService::twipsPerPixelY() const
+{
+    QScreen *s = screen();
+    return twipsPerPixel(s ? s->logicalDotsPerInchY() : 96.0);
+}
+
+QSizeF QtScreenService::workArea() const
+{
+    QScreen *s = screen();
+    const QSize px = s ? s->availableGeometry().size() : QSize(1024, 768);
+    return { pixelsToTwipsX(px.width()), pixelsToTwipsY(px.height()) };
+}
+
+void QtClipboardService::clear()
+{
+    QGuiApplication::clipboard()->clear();
+}
+
+void QtClipboardService::setImage(const QImage &image)
+{
+    QGuiApplication::clipboard()->setImage(image);
+}
+
+bool QtClipboardService::hasImage() const
+{
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    return data && data->hasImage();
+}
+
+QImage QtClipboardService::image() const
+{
+    return QGuiApplication::clipboard()->image();
+}
+
+std::optional<QString> QtDialogRunner::runFile(const FileDialogRequest &request, bool save)
+{
+    QFileDialog dialog(m_parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters(request.nameFilters);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.proposedPath.isEmpty()) {
+        const QFileInfo proposed(request.proposedPath);
+        if (proposed.isAbsolute())
+            dialog.setDirectory(proposed.absolutePath());
+        dialog.selectFile(proposed.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    const QString chosen = dialog.selectedFiles().constFirst();
+    // Qt's dialog already refuses a missing folder when saving; an Open
+    // dialog in ExistingFile mode only returns files that exist.
+    if (request.pathMustExist && save && !QFileInfo(chosen).absoluteDir().exists())
+        return std::nullopt;
+    return chosen;
+}
+
+std::optional<QString> QtDialogRunner::runOpen(const FileDialogRequest &request)
+{
+    return runFile(request, false);
+}
+
+std::optional<QString> QtDialogRunner::runSave(const FileDialogRequest &request)
+{
+    return runFile(request, true);
+}
+
+std::optional<QColor> QtDialogRunner::runColor(const QColor &start)
+{
+    const QColor chosen = QColorDialog::getColor(start, m_parent);
+    if (!chosen.isValid())
+        return std::nullopt;
+    return chosen;
+}
+
+} // namespace vorlane
