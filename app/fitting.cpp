@@ -1,0 +1,60 @@
+#include "app/fitting.h"
+
+// Std
+#include <cmath>
+
+// Local
+#include "app/numbers.h"
+
+namespace vorlane {
+
+float fitZoom(float size, qint32 trimW, qint32 trimH, QSizeF workArea)
+{
+    const float w = float(workArea.width());
+    const float h = float(workArea.height());
+    // The comparisons are made in single precision, as the zoom is kept.
+    // The width test allows for the frame (+300) but its zoom does not, so
+    // near the limit it would come out a little larger than asked for: the
+    // fitting only ever lowers the zoom.
+    if (trimW > 0 && w - float(layout::fitMarginWidth) < size * float(trimW) / 100.0f + 300.0f)
+        size = qMin(size,
+                    float(floorToInt32((double(w) - layout::fitMarginWidth) * 100.0 / trimW)));
+    if (trimH > 0 && h - float(layout::fitMarginHeight) < size * float(trimH) / 100.0f)
+        size = qMin(size,
+                    float(floorToInt32((double(h) - layout::fitMarginHeight) * 100.0 / trimH)));
+    // A zoom below 1 would make the surface vanish and later divide by zero.
+    return size < 1.0f ? 1.0f : size;
+}
+
+WindowRect placeWindow(double surfaceW, double surfaceH, double left, double top,
+                       QSizeF workArea)
+{
+    if (top < 0)
+        top = 0;
+    if (left < 0)
+        left = 0;
+    WindowRect r;
+    r.width = toInt32(surfaceW + layout::extraWidth);
+    r.height = toInt32(surfaceH + layout::extraHeight);
+    r.left = toInt32(left);
+    r.top = toInt32(top);
+    if (r.width < layout::minWidth)
+        r.width = qint32(layout::minWidth);
+    if (r.height < layout::minHeight)
+        r.height = qint32(layout::minHeight);
+    const double W = workArea.width();
+    const double H = workArea.height();
+    if (H < double(r.height) + r.top)
+        r.top = toInt32(H - r.height);
+    if (W < double(r.width) + r.left)
+        r.left = toInt32(W - r.width);
+    return r;
+}
+
+SurfacePos centerSurface(double windowW, double windowH, double surfaceW, double surfaceH)
+{
+    return { toInt32((windowW - layout::centerWidth - surfaceW) / 2),
+             toInt32((windowH - layout::centerHeight - surfaceH) / 2) };
+}
+
+} // namespace vorlane

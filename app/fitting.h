@@ -1,0 +1,54 @@
+#pragma once
+
+// Qt
+#include <QSizeF>
+#include <QtGlobal>
+
+namespace vorlane {
+
+// The window's layout around the picture surface, in twips.
+namespace layout {
+constexpr double extraWidth = 300;  // window wider than the surface
+constexpr double extraHeight = 1000; // window taller than the surface
+constexpr double minWidth = 4000;
+constexpr double minHeight = 700;
+constexpr double fitMarginWidth = 800;   // work-area width kept free
+constexpr double fitMarginHeight = 1500; // work-area height kept free
+constexpr double centerWidth = 100;      // subtracted when centring
+constexpr double centerHeight = 700;
+constexpr double foldedWidth = 4000;
+constexpr double foldedHeight = 700;
+} // namespace layout
+
+// The zoom (percent) at which a crop of trimW × trimH twips fits the work
+// area: lowered to a whole percentage when the surface would be too wide
+// (then too tall), never raised, never below 1.
+[[nodiscard]] float fitZoom(float size, qint32 trimW, qint32 trimH, QSizeF workArea);
+
+struct WindowRect
+{
+    qint32 left = 0;
+    qint32 top = 0;
+    qint32 width = 0;
+    qint32 height = 0;
+    friend bool operator==(const WindowRect &, const WindowRect &) = default;
+};
+
+// The window's outer rectangle around a surface of the given size (as read
+// back, twips), starting from the window's current position: a position
+// above or left of the screen moves to 0, the size is at least the minimum,
+// and a window reaching past the work area's bottom or right is pulled back.
+[[nodiscard]] WindowRect placeWindow(double surfaceW, double surfaceH, double left, double top,
+                                     QSizeF workArea);
+
+// Where the surface sits inside a window of the given outer size: left and
+// top in twips of the area below the menu bar, halves to even.
+struct SurfacePos
+{
+    qint32 left = 0;
+    qint32 top = 0;
+};
+[[nodiscard]] SurfacePos centerSurface(double windowW, double windowH, double surfaceW,
+                                       double surfaceH);
+
+} // namespace vorlane

@@ -1,0 +1,84 @@
+// The vorlane program: a picture viewer with light editing.
+
+// Qt
+#include <QApplication>
+#include <QDir>
+#include <QStringList>
+
+// Std
+#include <cstdio>
+#include <cstdlib>
+
+// Local
+#include "app/command_line.h"
+#include "app/load_trace.h"
+#include "app/vane.h"
+#include "browse/paths.h"
+#include "platform/decode_ahead.h"
+#include "platform/ini_settings_store.h"
+#include "platform/qt_clipboard_service.h"
+#include "platform/qt_dialog_runner.h"
+#include "platform/qt_folder_service.h"
+#include "platform/qt_picture_service.h"
+#include "platform/qt_screen_service.h"
+
+static bool envSet(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value && *value;
+}
+
+// The text after the program's name: its arguments joined with spaces.
+static QString commandLineText(int argc, char *argv[])
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    return args.join(QLatin1Char(' '));
+}
+
+int main(int argc, char *argv[])
+{
+    vorlane::LoadTrace::startProcessClock();
+    const QString commandLine = commandLineText(argc, argv);
+
+    // A picture named on the command line starts decoding now, while Qt
+    // starts up; the window's load then takes the finished pixels. The
+    // screen's resolution is not known yet: assume the usual 96 dpi (a
+    // metafile decoded for another resolution is decoded again).
+    vorlane::DecodeAhead ahead;
+    {
+        const vorlane::CommandLine cl = vorlane::parseCommandLine(commandLine);
+        const QString path = vorlane::absoluteCommandPath(cl.path, QDir::currentPath());
+        if (vorlane::IsBitmapFile(path))
+            ahead.prefetch({ path }, 96, 96);
+    }
+    // The window places itself, which a Wayland session does not allow: use
+    // XWayland there unless the user chose a platform.
+    if (!envSet("QT_QPA_PLATFORM") && envSet("WAYLAND_DISPLAY") && envSet("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    if (!envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY")) {
+        std::fputs("vorlane: no display: set DISPLAY or run inside a desktop session\n", stderr);
+        return 1;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vorlane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Vorlane"));
+
+    vorlane::QtScreenService screen;
+    vorlane::QtPictureService pictures(screen, &ahead);
+    vorlane::QtDialogRunner dialogs;
+    vorlane::QtClipboardService clipboard;
+    vorlane::IniSettingsStore settings;
+    vorlane::QtFolderService folders;
+    vorlane::Services services { pictures, screen, dialogs, clipboard, settings, folders };
+
+    vorlane::VANE window(services);
+    screen.setWindow(&window);
+    dialogs.setParent(&window);
+
+    window.Form_Load(commandLine);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,262 @@
+// The main window: construction, start-up, shut-down and the window frame.
+
+#include "app/vane.h"
+
+// Qt
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWindow>
+
+// Std
+#include <cmath>
+
+// Local
+#include "app/command_line.h"
+#include "app/numbers.h"
+#include "app/settings_keys.h"
+
+namespace vorlane {
+
+VANE::VANE(Services &services, QWidget *parent)
+    : QMainWindow(parent), CDlg(services.dialogs), m_services(services)
+{
+    setWindowTitle(QStringLiteral("Vorlane"));
+    setAcceptDrops(true);
+
+    m_form = new QWidget(this);
+    m_form->setAutoFillBackground(true);
+    m_form->installEventFilter(this);
+    setCentralWidget(m_form);
+
+    Picture1 = new PictureSurface(services.screen, m_form);
+    // The design size of the empty view.
+    Picture1->Resize(4440, 2940);
+    connect(Picture1, &PictureSurface::doubleClicked, this, &VANE::Picture1_DblClick);
+    connect(Picture1, &PictureSurface::keyPressed, this, &VANE::surfaceKeyPressed);
+    connect(Picture1, &PictureSurface::painted, this, [this] { m_trace.viewPainted(); });
+
+    connect(&ssTimer, &QTimer::timeout, this, &VANE::ssTimer_Timer);
+    createMenus();
+
+    // First run: the window starts in the middle of the work area; the
+    // fitting then gives it its size.
+    const QSizeF work = services.screen.workArea();
+    const double tppX = services.screen.twipsPerPixelX();
+    const double tppY = services.screen.twipsPerPixelY();
+    move(qMax(0, int((work.width() - 4740) / 2 / tppX)),
+         qMax(0, int((work.height() - 3940) / 2 / tppY)));
+}
+
+VANE::~VANE() = default;
+
+void VANE::Form_Load(const QString &commandLine)
+{
+    // 1: the sound device's status notification is off until a sound starts.
+    StopSound();
+    // 2: the surface and the window accept dropped files.
+    Picture1->setAcceptDrops(true);
+    setAcceptDrops(true);
+    // 3: no slide show.
+    ssTimer.stop();
+    SlideShow->setChecked(false);
+    // 4
+    m_BitmapList.clear();
+    m_scandir.clear();
+    // 5
+    Picture1->Move(100, 200);
+    // 6
+    m_fname.clear();
+    m_size = 100;
+    // 7, 8
+    m_orgx = toInt32(Picture1->Width());
+    m_orgy = toInt32(Picture1->Height());
+    m_trimx = 0;
+    m_trimy = 0;
+    m_trimming = false;
+    m_trimw = m_orgx;
+    m_trimh = m_orgy;
+    // 9: the crop rubber band is erased by drawing it again.
+    Picture1->drawMode = PictureSurface::DrawMode::XorPen;
+    // 10
+    m_savename.clear();
+    // 11
+    readWindowPosition();
+    // 12
+    SettingsStore &settings = m_services.settings;
+    m_trimcopy = readNumber(settings.getSetting(settings::appTitle, settings::setting,
+                                                settings::trimCopy, QStringLiteral("0")))
+        == 1.0;
+    const bool showClip = toInt32(readNumber(settings.getSetting(
+                              settings::appTitle, settings::setting, settings::showClip,
+                              QStringLiteral("0"))))
+        == 1;
+    // 13: the command line.
+    const CommandLine cl = parseCommandLine(commandLine);
+    if (cl.empty) {
+        if (showClip && m_services.clipboard.hasImage())
+            PasteFromClipboard();
+    } else {
+        OpenPath(absoluteCommandPath(cl.path, QDir::currentPath()));
+        if (cl.saveAtExit && HasPicture())
+            m_savename = m_fname;
+    }
+    // 14: the fitting always runs.
+    FormResize();
+}
+
+// A stored position is used unless it is not a finite number or lies
+// absurdly far outside the screen, which would overflow the conversion to
+// pixels at every start.
+static bool plausiblePosition(double value, double extent)
+{
+    return std::isfinite(value) && value >= -10 * extent && value <= 11 * extent;
+}
+
+void VANE::readWindowPosition()
+{
+    SettingsStore &settings = m_services.settings;
+    const QSizeF work = m_services.screen.workArea();
+    const QString topText = settings.getSetting(settings::appName, settings::window,
+                                                settings::top, formatSingle(float(windowTop())));
+    const double top = readNumber(topText);
+    if (plausiblePosition(top, work.height()))
+        setWindowRect(windowLeft(), top, windowWidth(), windowHeight());
+    const QString leftText = settings.getSetting(
+        settings::appName, settings::window, settings::left, formatSingle(float(windowLeft())));
+    const double left = readNumber(leftText);
+    if (plausiblePosition(left, work.width()))
+        setWindowRect(left, windowTop(), windowWidth(), windowHeight());
+}
+
+bool VANE::HasPicture()
+{
+    if (!m_pic)
+        return false;
+    if (!m_pic->handle()) {
+        m_pic.reset();
+        return false;
+    }
+    return true;
+}
+
+void VANE::closeEvent(QCloseEvent *event)
+{
+    // Closing is never refused.
+    if (!m_unloaded) {
+        Form_QueryUnload();
+        m_unloaded = true;
+        Form_Unload();
+    }
+    event->accept();
+}
+
+void VANE::Form_QueryUnload()
+{
+    // 1: the side windows first.
+    closeSideWindows();
+    // 2: the save offered by "-A ".
+    if (!m_savename.isEmpty()) {
+        m_fname = m_savename;
+        SavePic();
+    }
+    // 3: the window position, for the next start.
+    SettingsStore &settings = m_services.settings;
+    settings.saveSetting(settings::appName, settings::window, settings::top,
+                         formatSingle(float(windowTop())));
+    settings.saveSetting(settings::appName, settings::window, settings::left,
+                         formatSingle(float(windowLeft())));
+}
+
+void VANE::Form_Unload()
+{
+    // 5 to 7 each run whatever the one before did.
+    const QString snapshot = dragSnapshotPath();
+    if (!snapshot.isEmpty())
+        QFile::remove(snapshot);
+    closeMemoWindow();
+    StopSound();
+}
+
+QMargins VANE::frameExtents() const
+{
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    return { client.left() - frame.left(), client.top() - frame.top(),
+             frame.right() - client.right(), frame.bottom() - client.bottom() };
+}
+
+double VANE::windowLeft() const
+{
+    return m_services.screen.pixelsToTwipsX(frameGeometry().x());
+}
+
+double VANE::windowTop() const
+{
+    return m_services.screen.pixelsToTwipsY(frameGeometry().y());
+}
+
+double VANE::windowWidth() const
+{
+    return m_services.screen.pixelsToTwipsX(frameGeometry().width());
+}
+
+double VANE::windowHeight() const
+{
+    return m_services.screen.pixelsToTwipsY(frameGeometry().height());
+}
+
+static int twipsToPixels(double twips, double twipsPerPixel)
+{
+    const double px = std::nearbyint(twips / twipsPerPixel);
+    if (!std::isfinite(px))
+        return 0;
+    return int(qBound(-1'000'000.0, px, 1'000'000.0));
+}
+
+void VANE::setWindowRect(double left, double top, double width, double height)
+{
+    const double tppX = m_services.screen.twipsPerPixelX();
+    const double tppY = m_services.screen.twipsPerPixelY();
+    m_wantedOuter = QRect(twipsToPixels(left, tppX), twipsToPixels(top, tppY),
+                          qMax(1, twipsToPixels(width, tppX)),
+                          qMax(1, twipsToPixels(height, tppY)));
+    reapplyWindowRect();
+}
+
+void VANE::reapplyWindowRect()
+{
+    // Position is the frame's top-left; size is the client's, the outer size
+    // less the frame the window manager draws (none known before the window
+    // is first shown: it is applied again once known).
+    const QMargins frame = frameExtents();
+    m_appliedFrame = frame;
+    m_applyingGeometry = true;
+    move(m_wantedOuter.topLeft());
+    resize(qMax(1, m_wantedOuter.width() - frame.left() - frame.right()),
+           qMax(1, m_wantedOuter.height() - frame.top() - frame.bottom()));
+    m_applyingGeometry = false;
+}
+
+void VANE::moveEvent(QMoveEvent *event)
+{
+    QMainWindow::moveEvent(event);
+    // The frame of a newly shown window becomes known only after the window
+    // manager has framed it: size the window again so that its outer size
+    // is the one the fitting asked for.
+    if (!m_applyingGeometry && m_wantedOuter.isValid() && frameExtents() != m_appliedFrame
+        && !isMaximized() && !isMinimized() && !isFullScreen()) {
+        const QRect wanted = m_wantedOuter;
+        m_wantedOuter = QRect();
+        const QMargins frame = frameExtents();
+        m_appliedFrame = frame;
+        m_applyingGeometry = true;
+        resize(qMax(1, wanted.width() - frame.left() - frame.right()),
+               qMax(1, wanted.height() - frame.top() - frame.bottom()));
+        m_applyingGeometry = false;
+    }
+}
+
+} // namespace vorlane

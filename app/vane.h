@@ -1,0 +1,194 @@
+#pragma once
+
+// Qt
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+// Local
+#include "app/load_trace.h"
+#include "app/viewer_state.h"
+#include "platform/common_dialog.h"
+#include "platform/picture_surface.h"
+#include "platform/services.h"
+
+class QAction;
+class QMenu;
+
+namespace vorlane {
+
+// The main window: owns the viewer state and the picture surface. Its
+// operations are defined in the subsystem folders, as grouped below.
+class VANE : public QMainWindow, public ViewerState
+{
+    Q_OBJECT
+public:
+    explicit VANE(Services &services, QWidget *parent = nullptr);
+    ~VANE() override;
+
+    // app/vane.cpp: start-up, shut-down, the held picture.
+    // Runs the start-up steps; commandLine is the text after the program's
+    // name (its arguments joined with single spaces).
+    void Form_Load(const QString &commandLine);
+    // True when a picture with a non-null handle is held; releases a held
+    // picture object whose handle is null.
+    bool HasPicture();
+    // The window's outer frame (title bar and frame included), in twips.
+    [[nodiscard]] double windowLeft() const;
+    [[nodiscard]] double windowTop() const;
+    [[nodiscard]] double windowWidth() const;
+    [[nodiscard]] double windowHeight() const;
+    // Moves and sizes the outer frame in one move, twips.
+    void setWindowRect(double left, double top, double width, double height);
+
+    // app/vane_fit.cpp: fitting, zoom, folding, unit conversion.
+    void FormResize();
+    void CenterSurface();
+    void FoldWindow(bool folded);
+    void Bar_Click();
+    void big_Click();
+    void mini_Click();
+    void original_Click();
+    // In place, without rounding: twips to pixels and back.
+    void TwipsToPixels(float &x, float &y) const;
+    void PixelsToTwips(float &x, float &y) const;
+
+    // app/vane_draw.cpp: the view and the background colour.
+    void RedrawView();
+    void BackColor_Click();
+    void Form_DblClick();
+    void Picture1_DblClick();
+    [[nodiscard]] QColor backgroundColor() const;
+
+    // app/vane_load.cpp: loading a picture file.
+    void LoadPictureFile(const QString &path);
+    void ShowNewPicture();
+    void SyncMemoWindow();
+
+    // browse/vane_paths.cpp: the memo file of the current picture; empty
+    // when no picture path is current.
+    [[nodiscard]] QString GetMemoFile() const;
+
+    // browse/vane_open.cpp: opening a path and scanning its folder.
+    void OpenPath(const QString &path);
+    void ScanFolder(const QString &folder, const QString &file);
+    void ScanSoundFolder(const QString &folder, const QString &file);
+    void FileOpen_Click();
+
+    // browse/vane_navigate.cpp: stepping and the slide show.
+    void ShowBitmap(qint32 idx);
+    void FindBmp(const QString &path);
+    void NextBitmap_Click();
+    void BeforeBitmap_Click();
+    void SlideShow_Click();
+    void ssTimer_Timer();
+
+    // browse/vane_sound.cpp: background sound.
+    void FindSound(const QString &path);
+    void PlaySoundFile(const QString &path);
+    void StopSound();
+    void SoundNext_Click();
+
+    // edit/vane_undo.cpp: the undo list.
+    void SetUndoList();
+    void Undo_Click();
+
+    // edit/vane_keys.cpp: the keyboard.
+    // keyCode: the program's virtual-key code; shift: 1 Shift, 2 Ctrl, 4 Alt.
+    void Picture1_KeyDown(int keyCode, int shift);
+
+    // edit/vane_resize.cpp: the resize dialog and crop mode.
+    void ResizeDlg_Click();
+    // Shows the resize dialog modally.
+    void showResizeBox();
+    void trimpic_Click();
+
+    // exchange/vane_clipboard.cpp
+    void CopyViewToClipboard();
+    void PasteFromClipboard();
+    void EditCopy_Click();
+    void EditPaste_Click();
+
+    // exchange/vane_save.cpp
+    void SavePic();
+    void save_Click();
+
+    // exchange/vane_windows.cpp: the side windows.
+    void Memo_Click();
+    void ListView_Click();
+    void info_Click();
+    // Closes the thumbnail and list windows.
+    void closeSideWindows();
+    // Closes the memo window through its own close handling.
+    void closeMemoWindow();
+
+    // exchange/vane_drag.cpp: where a drag out writes its snapshot of the
+    // view (a private per-user folder); empty when there is none.
+    [[nodiscard]] static QString dragSnapshotPath();
+
+    // Controls, named by role.
+    PictureSurface *Picture1 = nullptr;
+    QTimer ssTimer;
+    CommonDialog CDlg;
+
+    // Menu items.
+    QMenu *fileMenu = nullptr;
+    QMenu *Edit = nullptr;
+    QAction *FileOpen = nullptr;
+    QAction *save = nullptr;
+    QAction *NextBitmap = nullptr;
+    QAction *BeforeBitmap = nullptr;
+    QAction *SlideShow = nullptr;
+    QAction *ListView = nullptr;
+    QAction *original = nullptr;
+    QAction *BackColor = nullptr;
+    QAction *Undo = nullptr;
+    QAction *EditCopy = nullptr;
+    QAction *EditPaste = nullptr;
+    QAction *ResizeDlg = nullptr;
+    QAction *big = nullptr;
+    QAction *mini = nullptr;
+    QAction *trimpic = nullptr;
+    QAction *info = nullptr;
+    QAction *Bar = nullptr;
+    QAction *SoundNext = nullptr;
+    QAction *Memo = nullptr;
+
+    Services &services() { return m_services; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // app/vane_menu.cpp
+    void createMenus();
+    // app/vane.cpp
+    void Form_QueryUnload();
+    void Form_Unload();
+    void readWindowPosition();
+    [[nodiscard]] QMargins frameExtents() const;
+    void reapplyWindowRect();
+    // edit/vane_keys.cpp
+    void surfaceKeyPressed(QKeyEvent *event);
+    // browse/vane_navigate.cpp: has the pictures before and after the
+    // current one decoded ahead.
+    void prefetchNeighbours();
+
+    Services &m_services;
+    QWidget *m_form = nullptr; // the client area below the menu bar
+    // The outer rectangle the fitting last asked for, in pixels, and the
+    // frame extents it was applied with: re-applied once the window
+    // manager's frame becomes known.
+    QRect m_wantedOuter;
+    QMargins m_appliedFrame;
+    bool m_applyingGeometry = false;
+    bool m_unloaded = false;
+    LoadTrace m_trace;
+};
+
+} // namespace vorlane

@@ -1,0 +1,114 @@
+// Fitting the window around the picture surface, zoom steps and folding.
+
+#include "app/vane.h"
+
+// Qt
+#include <QResizeEvent>
+
+// Local
+#include "app/fitting.h"
+
+namespace vorlane {
+
+void VANE::FormResize()
+{
+    m_trace.beginFit();
+    // 1
+    Bar->setText(QStringLiteral("▲"));
+    m_folded = false;
+    // 2, 3: lower the zoom until the surface fits the work area.
+    const QSizeF work = m_services.screen.workArea();
+    m_size = fitZoom(m_size, m_trimw, m_trimh, work);
+    // 4
+    Picture1->Resize(double(m_size) * m_trimw / 100, double(m_size) * m_trimh / 100);
+    if (isMinimized() || isMaximized() || isFullScreen()) {
+        // 5: the window keeps its state and size; only the surface moves.
+        CenterSurface();
+    } else {
+        // 6, 7: from the surface size as read back, in one move.
+        const WindowRect r = placeWindow(Picture1->Width(), Picture1->Height(), windowLeft(),
+                                         windowTop(), work);
+        setWindowRect(r.left, r.top, r.width, r.height);
+        // Qt delivers the resize notification later: centre now.
+        CenterSurface();
+    }
+    m_trace.endFit();
+    // 8
+    RedrawView();
+    // 9
+    if (m_trimcopy)
+        CopyViewToClipboard();
+}
+
+void VANE::CenterSurface()
+{
+    const SurfacePos pos
+        = centerSurface(windowWidth(), windowHeight(), Picture1->Width(), Picture1->Height());
+    Picture1->Move(pos.left, pos.top);
+}
+
+void VANE::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    // Form_Resize: the surface stays centred however the window is sized.
+    CenterSurface();
+}
+
+void VANE::FoldWindow(bool folded)
+{
+    if (!folded) {
+        FormResize();
+        return;
+    }
+    // Down to the title and menu bars, in place.
+    setWindowRect(windowLeft(), windowTop(), layout::foldedWidth, layout::foldedHeight);
+    Bar->setText(QStringLiteral("▼"));
+}
+
+void VANE::Bar_Click()
+{
+    m_folded = !m_folded;
+    FoldWindow(m_folded);
+}
+
+void VANE::big_Click()
+{
+    if (m_size <= 390) {
+        SetUndoList();
+        m_size += 10;
+        FormResize();
+    }
+}
+
+void VANE::mini_Click()
+{
+    if (m_size > 10) {
+        SetUndoList();
+        m_size -= 10;
+        FormResize();
+    }
+}
+
+void VANE::original_Click()
+{
+    m_trimx = 0;
+    m_trimy = 0;
+    m_trimw = m_orgx;
+    m_trimh = m_orgy;
+    m_size = 100;
+    FormResize();
+}
+
+void VANE::TwipsToPixels(float &x, float &y) const
+{
+    x = float(m_services.screen.twipsToPixelsX(x));
+    y = float(m_services.screen.twipsToPixelsY(y));
+}
+
+void VANE::PixelsToTwips(float &x, float &y) const
+{
+    x = float(m_services.screen.pixelsToTwipsX(x));
+    y = float(m_services.screen.pixelsToTwipsY(y));
+}
+
+} // namespace vorlane

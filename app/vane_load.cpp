@@ -1,0 +1,81 @@
+// Loading a picture file and showing a new picture.
+
+#include "app/vane.h"
+
+// Std
+#include <cmath>
+
+// Local
+#include "app/numbers.h"
+#include "browse/paths.h"
+
+namespace vorlane {
+
+// The slide-show suffix of the caption: " >> " and the interval in seconds
+// in its shortest form ("10", "2.5", "0.1").
+static QString slideSuffix(int intervalMs)
+{
+    return QStringLiteral(" >> ") + QString::number(intervalMs / 1000.0);
+}
+
+void VANE::LoadPictureFile(const QString &path)
+{
+    // 1, 2: the caption first (an empty path has no name: the caption stays).
+    if (const std::optional<QString> name = GetFileName(path)) {
+        QString caption = *name;
+        if (ssTimer.isActive())
+            caption += slideSuffix(ssTimer.interval());
+        setWindowTitle(caption);
+    }
+    // 3: decode. A file that does not decode changes nothing but the
+    // caption; an empty path gives an empty picture object.
+    if (path.isEmpty()) {
+        m_pic = Picture();
+    } else {
+        m_trace.beginLoad(GetFileName(path).value_or(QString()));
+        std::optional<Picture> decoded = m_services.pictures.loadPicture(path);
+        m_trace.decoded(decoded.has_value());
+        if (!decoded)
+            return;
+        m_pic = std::move(*decoded);
+    }
+    // 4
+    if (!HasPicture())
+        return;
+    // 5 to 7
+    m_fname = path;
+    SyncMemoWindow();
+    ShowNewPicture();
+}
+
+// HIMETRIC to whole twips, halves to even. Bitmap sizes arrive as pixels ×
+// 2540 / dpi, so the product carries rounding noise: snap it to a fine grid
+// first, so that 640 pixels at 96 dpi give exactly 9600 twips.
+static qint32 himetricToWholeTwips(double himetric)
+{
+    const double twips = ScreenService::himetricToTwips(himetric);
+    return toInt32(std::round(twips * 1e6) / 1e6);
+}
+
+void VANE::ShowNewPicture()
+{
+    if (m_pic) {
+        // At least one twip: a crop of positive size keeps the fitting sound.
+        m_orgx = qMax(1, himetricToWholeTwips(m_pic->himetric().width()));
+        m_orgy = qMax(1, himetricToWholeTwips(m_pic->himetric().height()));
+    }
+    m_size = 100;
+    m_trimx = 0;
+    m_trimy = 0;
+    m_trimw = m_orgx;
+    m_trimh = m_orgy;
+    FormResize();
+    Picture1->setVisible(true);
+}
+
+void VANE::SyncMemoWindow()
+{
+    // The memo window follows the current picture once it exists.
+}
+
+} // namespace vorlane
