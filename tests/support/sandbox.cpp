@@ -1,0 +1,50 @@
+#include "support/sandbox.h"
+
+// Qt
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace vorlane::test {
+
+Sandbox::Sandbox() = default;
+
+QString Sandbox::file(const QString &name) const
+{
+    const QString full = m_dir.filePath(name);
+    QDir().mkpath(QFileInfo(full).absolutePath());
+    return full;
+}
+
+QString Sandbox::write(const QString &name, const QByteArray &bytes) const
+{
+    const QString full = file(name);
+    QFile f(full);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return full;
+}
+
+Viewer::Viewer(const QString &configHome, QSize workAreaPixels, bool decodeAhead)
+    : screen(workAreaPixels),
+      settings(configHome),
+      pictures(screen, decodeAhead ? &ahead : nullptr),
+      m_services { pictures, screen, dialogs, clipboard, settings, folders },
+      m_vane(std::make_unique<VANE>(m_services))
+{
+}
+
+Viewer::~Viewer() = default;
+
+QRgb rgbAt(const QImage &image, int x, int y)
+{
+    return image.pixel(x, y) & 0xffffff;
+}
+
+bool closeColor(QRgb a, QRgb b, int tolerance)
+{
+    return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
+        && qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+} // namespace vorlane::test

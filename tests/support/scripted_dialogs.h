@@ -1,0 +1,57 @@
+#pragma once
+
+// Qt
+#include <QList>
+
+// Std
+#include <deque>
+
+// Local
+#include "platform/dialog_runner.h"
+
+namespace vorlane::test {
+
+// Dialog answers given by the test instead of a person. Each run takes the
+// next scripted answer of its kind; with none left the user cancels. The
+// requests are recorded for inspection.
+class ScriptedDialogs : public DialogRunner
+{
+public:
+    std::deque<std::optional<QString>> openAnswers;
+    std::deque<std::optional<QString>> saveAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+
+    QList<FileDialogRequest> openRequests;
+    QList<FileDialogRequest> saveRequests;
+    QList<QColor> colorStarts;
+
+    [[nodiscard]] std::optional<QString> runOpen(const FileDialogRequest &request) override
+    {
+        openRequests << request;
+        return next(openAnswers);
+    }
+    [[nodiscard]] std::optional<QString> runSave(const FileDialogRequest &request) override
+    {
+        saveRequests << request;
+        return next(saveAnswers);
+    }
+    [[nodiscard]] std::optional<QColor> runColor(const QColor &start) override
+    {
+        colorStarts << start;
+        return next(colorAnswers);
+    }
+
+private:
+    template<typename T>
+    static std::optional<T> next(std::deque<std::optional<T>> &answers)
+    {
+        std::optional<T> answer;
+        if (!answers.empty()) {
+            answer.swap(answers.front());
+            answers.pop_front();
+        }
+        return answer;
+    }
+};
+
+} // namespace vorlane::test
