@@ -1,0 +1,69 @@
+#pragma once
+
+// Qt
+#include <QByteArray>
+#include <QColor>
+#include <QImage>
+#include <QList>
+#include <QPoint>
+#include <QSize>
+#include <QString>
+#include <QSysInfo>
+
+namespace vorlane::test {
+
+enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
+
+// The colour makePattern() paints into a quadrant: base top left, then pure
+// green top right, blue bottom left and yellow bottom right. Pick a base
+// unlike those three to tell pictures apart.
+[[nodiscard]] QColor quadrantColor(Quadrant quadrant, const QColor &base = QColor(255, 0, 0));
+
+// A width x height opaque picture whose four quadrants are filled with
+// quadrantColor(); odd sizes give the extra column and row to the left and
+// top quadrants. Reading quadrantCentre() pixels tells orientation, cropping
+// and stretching apart.
+[[nodiscard]] QImage makePattern(int width, int height, const QColor &base = QColor(255, 0, 0));
+
+// The middle pixel of a quadrant of a makePattern() picture of this size
+// (both sides at least 2).
+[[nodiscard]] QPoint quadrantCentre(const QSize &size, Quadrant quadrant);
+
+// True when every channel of a and b (alpha included) differs by at most
+// tolerance.
+[[nodiscard]] bool sameColour(const QColor &a, const QColor &b, int tolerance = 0);
+
+// The bytes of img as a picture of kind "bmp", "gif", "jpg" (or "jpeg"),
+// "ico" or "wmf"; empty for an unknown kind or a failed encoding. JPEG is
+// written at quality 95; icons larger than 256x256 are scaled down to fit;
+// a WMF holds the picture as a bitmap with a frame, a disc and a triangle
+// drawn around the middle, clear of the quadrant centres.
+[[nodiscard]] QByteArray encodePicture(const QImage &img, const char *kind);
+
+// Writes encodePicture(img, kind) to path. The kind alone decides the
+// content: the path may carry any extension, or none.
+bool writePicture(const QImage &img, const QString &path, const char *kind);
+
+// Writes an icon holding every picture in images (each at most 256x256).
+bool writeIcon(const QList<QImage> &images, const QString &path);
+
+// Writes img as a JPEG carrying an EXIF Orientation tag with the given value
+// (normally 1..8), its TIFF data in the given byte order.
+bool writeJpegWithOrientation(const QImage &img, const QString &path, int exifOrientation,
+    QSysInfo::Endian byteOrder = QSysInfo::BigEndian);
+
+// The first fraction (0..1) of data.
+[[nodiscard]] QByteArray truncated(const QByteArray &data, double fraction);
+
+// Writes bytes to path as they are.
+bool writeBytes(const QString &path, const QByteArray &bytes);
+
+// A GIF of a few dozen bytes whose screen and frame claim width x height
+// (each 1..65535) while holding a single pixel.
+bool writeGifHeaderClaiming(const QString &path, int width, int height);
+
+// A 24-bit BMP whose header claims width x height (a negative height means
+// top-down rows) but which holds at most 64 bytes of pixels.
+bool writeBmpHeaderClaiming(const QString &path, qint32 width, qint32 height);
+
+} // namespace vorlane::test
