@@ -47,6 +47,13 @@ int largestIconEntry(QImageReader &reader)
 
 std::optional<QImage> decodeWithQt(const QString &path)
 {
+    // Qt refuses pictures over 128 MB by default, which a 12000 × 9000 photo
+    // exceeds; our own limit on the claimed size guards against absurd ones.
+    static const bool limitRaised = [] {
+        QImageReader::setAllocationLimit(int(QtPictureService::maxPixels * 4 / (1024 * 1024)) + 64);
+        return true;
+    }();
+    Q_UNUSED(limitRaised);
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
