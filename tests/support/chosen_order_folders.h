@@ -2,6 +2,7 @@
 
 // Qt
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 // Local
@@ -26,17 +27,23 @@ public:
     void forEachFile(const QString &folder,
                      const std::function<bool(const QString &)> &visit) const override
     {
+        const auto chosen = order.constFind(folder);
+        if (chosen == order.constEnd()) {
+            m_real.forEachFile(folder, visit);
+            return;
+        }
         QStringList names;
         m_real.forEachFile(folder, [&names](const QString &n) {
             names << n;
             return true;
         });
         QStringList listed;
-        for (const QString &n : order.value(folder))
+        for (const QString &n : *chosen)
             if (names.contains(n))
                 listed << n;
+        const QSet<QString> first(listed.cbegin(), listed.cend());
         for (const QString &n : names)
-            if (!listed.contains(n))
+            if (!first.contains(n))
                 listed << n;
         for (const QString &n : listed)
             if (!visit(n))
