@@ -21,6 +21,7 @@
 #include "platform/qt_folder_service.h"
 #include "platform/qt_picture_service.h"
 #include "platform/qt_screen_service.h"
+#include "platform/termination_watcher.h"
 
 static bool envSet(const char *name)
 {
@@ -77,6 +78,12 @@ int main(int argc, char *argv[])
     vorlane::VANE window(services);
     screen.setWindow(&window);
     dialogs.setParent(&window);
+
+    // Asked to end by the session or a terminal: close the window as the
+    // user would, so the window position is kept.
+    vorlane::TerminationWatcher termination;
+    QObject::connect(&termination, &vorlane::TerminationWatcher::terminationRequested, &window,
+                     &QWidget::close);
 
     window.Form_Load(commandLine);
     window.show();
