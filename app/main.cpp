@@ -65,7 +65,6 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorlane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Vorlane"));
 
     vorlane::QtScreenService screen;
     vorlane::QtPictureService pictures(screen, &ahead);

@@ -14,6 +14,7 @@ void VANE::SetUndoList()
                     + QString::number(m_trimh));
 }
 
+// Restoring an entry is not built yet: the entries are only recorded.
 void VANE::Undo_Click()
 {
 }

@@ -11,6 +11,7 @@ void VANE::CopyViewToClipboard()
     clipboard.setImage(Picture1->Image());
 }
 
+// Pasting is not built yet: the command changes nothing.
 void VANE::PasteFromClipboard()
 {
 }

@@ -4,6 +4,8 @@
 
 namespace vorlane {
 
+// Saving is not built yet: the command (and the save offered at exit by
+// "-A ") writes nothing.
 void VANE::SavePic()
 {
 }

@@ -4,6 +4,9 @@
 
 namespace vorlane {
 
+// The side windows are not built yet: their commands open nothing, and
+// there is nothing to close at exit.
+
 void VANE::Memo_Click()
 {
 }
