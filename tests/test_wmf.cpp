@@ -516,41 +516,6 @@ private slots:
         }
     }
 
-    void survivesDamagedCorpusMetafiles_data()
-    {
-        QTest::addColumn<QString>("name");
-        if (!QDir(kCorpus).exists())
-            QSKIP("test corpus not found at " VORLANE_CORPUS_DIR);
-        QTest::newRow("rejected by the player") << "questionable/fulltest.wmf";
-        QTest::newRow("truncated") << "bad/grid-truncated.wmf";
-    }
-
-    void survivesDamagedCorpusMetafiles()
-    {
-        QFETCH(QString, name);
-        const std::optional<DecodedMetafile> decoded = decodeWmf(corpusFile(name), 96, 96);
-        if (decoded)
-            QVERIFY(!decoded->image.isNull());
-    }
-
-    void refusesCorpusNonMetafiles_data()
-    {
-        QTest::addColumn<QString>("name");
-        if (!QDir(kCorpus).exists())
-            QSKIP("test corpus not found at " VORLANE_CORPUS_DIR);
-        const QStringList files = QDir(kCorpus + "/bad").entryList(QDir::Files, QDir::Name);
-        for (const QString &file : files) {
-            if (!file.endsWith(".wmf"))
-                QTest::newRow(qPrintable(file)) << "bad/" + file;
-        }
-    }
-
-    void refusesCorpusNonMetafiles()
-    {
-        QFETCH(QString, name);
-        QVERIFY(!decodeWmf(corpusFile(name), 96, 96));
-    }
-
 private:
     static QByteArray corpusFile(const QString &name)
     {
