@@ -30,6 +30,7 @@ private slots:
     void emptyPathReleasesThePicture();
     void reloadResetsZoomAndCrop();
     void slideShowCaption();
+    void largePhotoOpens();
     void absurdHeadersAreRefused();
     void pipeIsNeverRead();
     void truncatedFileShowsWhatDecoded();
@@ -224,6 +225,25 @@ void TestLoading::slideShowCaption()
     v->LoadPictureFile(path);
     QCOMPARE(v->windowTitle(), QString("cat.jpg >> 10"));
     v->ssTimer.stop();
+}
+
+void TestLoading::largePhotoOpens()
+{
+    // 108 megapixels: more than Qt's own default allocation limit allows.
+    Sandbox box;
+    Viewer v(box.path());
+    v->Form_Load("");
+    const QString path = box.file("huge.jpg");
+    {
+        QImage photo(12000, 9000, QImage::Format_RGB32);
+        photo.fill(QColor(30, 90, 200));
+        QVERIFY(writePicture(photo, path, "jpg"));
+    }
+    v->LoadPictureFile(path);
+    QVERIFY(v->HasPicture());
+    QCOMPARE(v->m_orgx, 12000 * 15);
+    QVERIFY(v->m_size < 10);
+    QVERIFY(sameColour(QColor(v->Picture1->Image().pixel(3, 3)), QColor(30, 90, 200), 8));
 }
 
 void TestLoading::absurdHeadersAreRefused()
