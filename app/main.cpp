@@ -52,7 +52,7 @@ int main(int argc, char *argv[])
         const vorlane::CommandLine cl = vorlane::parseCommandLine(commandLine);
         const QString path = vorlane::absoluteCommandPath(cl.path, QDir::currentPath());
         if (vorlane::IsBitmapFile(path))
-            ahead.prefetch({ path }, 96, 96);
+            ahead.prefetch(QString(), { path }, 96, 96);
     }
     // The window places itself, which a Wayland session does not allow: use
     // XWayland there unless the user chose a platform.

@@ -25,15 +25,17 @@ void VANE::ShowBitmap(qint32 idx)
 
 void VANE::prefetchNeighbours()
 {
+    // Forward first: stepping on is what users do most. Anything else held
+    // is let go.
+    QStringList paths;
     const int count = m_BitmapList.count();
-    if (count < 2 || m_bmpidx < 0 || m_bmpidx >= count)
-        return;
-    // Forward first: stepping on is what users do most.
-    QStringList paths { m_BitmapList.at((m_bmpidx + 1) % count) };
-    const QString before = m_BitmapList.at((m_bmpidx + count - 1) % count);
-    if (!paths.contains(before))
-        paths << before;
-    m_services.pictures.prefetch(paths);
+    if (count >= 2 && m_bmpidx >= 0 && m_bmpidx < count) {
+        paths << m_BitmapList.at((m_bmpidx + 1) % count);
+        const QString before = m_BitmapList.at((m_bmpidx + count - 1) % count);
+        if (!paths.contains(before))
+            paths << before;
+    }
+    m_services.pictures.prefetch(m_fname, paths);
 }
 
 void VANE::FindBmp(const QString &path)

@@ -27,66 +27,91 @@ DecodeAhead::Stamp DecodeAhead::stampOf(const QString &path)
     return s;
 }
 
-void DecodeAhead::prefetch(const QStringList &paths, double dpiX, double dpiY)
+DecodeAhead::Result DecodeAhead::decode(const QString &path, double dpiX, double dpiY)
 {
-    QMutexLocker lock(&m_mutex);
-    for (auto it = m_entries.begin(); it != m_entries.end();) {
-        if (paths.contains(it.key())) {
-            ++it;
-        } else {
-            // A decode still waiting for a thread need not run at all.
-            it->future.cancel();
-            it = m_entries.erase(it);
-        }
-    }
-    for (const QString &path : paths) {
-        if (m_entries.size() >= maxEntries)
-            break;
-        auto held = m_entries.constFind(path);
-        if (held != m_entries.constEnd() && held->dpiX == dpiX && held->dpiY == dpiY)
-            continue;
-        Entry entry;
-        entry.dpiX = dpiX;
-        entry.dpiY = dpiY;
-        entry.future = QtConcurrent::run([path, dpiX, dpiY] {
-            Result r;
-            // The stamp is taken before reading: a write that lands while we
-            // decode changes it, and the result is then not used.
-            r.stamp = stampOf(path);
-            r.picture = decodePictureFile(path, dpiX, dpiY);
-            return r;
-        });
-        m_entries.insert(path, entry);
-    }
+    Result r;
+    // The stamp is taken before reading: a write that lands while we decode
+    // changes it, and the result is then not handed out.
+    r.stamp = stampOf(path);
+    r.picture = decodePictureFile(path, dpiX, dpiY);
+    return r;
 }
 
-std::optional<std::optional<DecodedPicture>> DecodeAhead::take(const QString &path, double dpiX,
-                                                               double dpiY)
+void DecodeAhead::releaseInBackground(QList<QFuture<Result>> futures)
 {
-    Entry entry;
+    if (futures.isEmpty())
+        return;
+    for (QFuture<Result> &f : futures)
+        f.cancel(); // one still waiting for a thread need not run at all
+    // The last copy of each result goes with the task, on a worker thread.
+    (void)QtConcurrent::run([futures = std::move(futures)]() mutable {
+        for (QFuture<Result> &f : futures)
+            f.waitForFinished();
+        futures.clear();
+    });
+}
+
+void DecodeAhead::prefetch(const QString &current, const QStringList &next, double dpiX,
+                           double dpiY)
+{
+    QList<QFuture<Result>> released;
+    {
+        QMutexLocker lock(&m_mutex);
+        for (auto it = m_entries.begin(); it != m_entries.end();) {
+            const bool wanted = it.key() == current || next.contains(it.key());
+            if (wanted && it->dpiX == dpiX && it->dpiY == dpiY) {
+                ++it;
+            } else {
+                released << it->future;
+                it = m_entries.erase(it);
+            }
+        }
+        for (const QString &path : next) {
+            if (m_entries.contains(path))
+                continue;
+            Entry entry { dpiX, dpiY, QtConcurrent::run(&DecodeAhead::decode, path, dpiX, dpiY) };
+            m_entries.insert(path, entry);
+        }
+    }
+    releaseInBackground(std::move(released));
+}
+
+std::optional<DecodedPicture> DecodeAhead::load(const QString &path, double dpiX, double dpiY)
+{
+    std::optional<QFuture<Result>> held;
+    {
+        QMutexLocker lock(&m_mutex);
+        auto it = m_entries.constFind(path);
+        if (it != m_entries.constEnd() && it->dpiX == dpiX && it->dpiY == dpiY)
+            held = it->future;
+    }
+    if (held && !held->isCanceled()) {
+        const Result &r = held->result();
+        if (r.stamp.size >= 0 && r.stamp == stampOf(path))
+            return r.picture;
+    }
+    Result fresh = decode(path, dpiX, dpiY);
+    std::optional<DecodedPicture> picture = fresh.picture;
+    QList<QFuture<Result>> released;
     {
         QMutexLocker lock(&m_mutex);
         auto it = m_entries.find(path);
-        if (it == m_entries.end())
-            return std::nullopt;
-        entry = it.value();
-        m_entries.erase(it);
+        if (it != m_entries.end()) {
+            released << it->future;
+            m_entries.erase(it);
+        }
+        // Kept, so that stepping back to it later needs no decode.
+        if (fresh.stamp.size >= 0)
+            m_entries.insert(path, Entry { dpiX, dpiY, QtFuture::makeReadyFuture(std::move(fresh)) });
     }
-    if (entry.dpiX != dpiX || entry.dpiY != dpiY)
-        return std::nullopt;
-    Result result = entry.future.result();
-    if (result.stamp.size < 0 || !(result.stamp == stampOf(path)))
-        return std::nullopt;
-    return std::move(result.picture);
+    releaseInBackground(std::move(released));
+    return picture;
 }
 
-bool DecodeAhead::busy() const
+int DecodeAhead::size() const
 {
     QMutexLocker lock(&m_mutex);
-    for (const Entry &e : m_entries)
-        if (e.future.isRunning())
-            return true;
-    return false;
+    return int(m_entries.size());
 }
 
 void DecodeAhead::waitForAll() const

@@ -15,35 +15,33 @@
 
 namespace vorlane {
 
-// Decodes pictures the viewer is likely to show next on worker threads, so
-// that loading them later finds the pixels ready. A result is handed out
-// only while the file is unchanged since it was read, and only for the
-// resolution it was decoded at; otherwise the caller decodes afresh. At most
-// maxEntries pictures are kept.
+// Keeps the pictures the viewer shows now and is likely to show next,
+// decoding the next ones on worker threads so that loading them later finds
+// the pixels ready. A kept picture is handed out only while its file is
+// unchanged since it was read, and only for the resolution it was decoded
+// at; otherwise it is decoded again. Pictures no longer wanted are released
+// on a worker thread (freeing a large photo takes milliseconds).
 class DecodeAhead
 {
 public:
-    static constexpr int maxEntries = 3;
-
     DecodeAhead() = default;
     ~DecodeAhead();
     DecodeAhead(const DecodeAhead &) = delete;
     DecodeAhead &operator=(const DecodeAhead &) = delete;
 
-    // Starts decoding each path not already held, and forgets the entries
-    // not named (a decode still running for one of those is left to finish
-    // and is then dropped). Thread-safe with take().
-    void prefetch(const QStringList &paths, double dpiX, double dpiY);
+    // Keeps current (if held) and the pictures in next, starts decoding
+    // those of next not held yet, and releases everything else.
+    // Thread-safe with load().
+    void prefetch(const QString &current, const QStringList &next, double dpiX, double dpiY);
 
-    // The outcome of an earlier prefetch of path at this resolution: waits
-    // for a decode still running. The entry is removed. nullopt: nothing
-    // usable is held (never prefetched, or the file changed since): decode
-    // it now. A held failure comes back as a result holding nullopt.
-    [[nodiscard]] std::optional<std::optional<DecodedPicture>> take(const QString &path,
-                                                                   double dpiX, double dpiY);
+    // The decoded picture of path: the kept one when it is current (waiting
+    // for a decode still running), else decoded now and kept. nullopt: the
+    // file could not be read or decoded.
+    [[nodiscard]] std::optional<DecodedPicture> load(const QString &path, double dpiX,
+                                                     double dpiY);
 
-    // True while a decode is running (for benchmarks and tests).
-    [[nodiscard]] bool busy() const;
+    // How many pictures are held or being decoded.
+    [[nodiscard]] int size() const;
     // Waits for every running decode.
     void waitForAll() const;
 
@@ -70,6 +68,8 @@ private:
         QFuture<Result> future;
     };
     [[nodiscard]] static Stamp stampOf(const QString &path);
+    [[nodiscard]] static Result decode(const QString &path, double dpiX, double dpiY);
+    static void releaseInBackground(QList<QFuture<Result>> futures);
 
     mutable QMutex m_mutex;
     QHash<QString, Entry> m_entries;

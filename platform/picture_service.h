@@ -29,9 +29,14 @@ public:
     // replacing a file of that name. false: nothing usable was written.
     [[nodiscard]] virtual bool savePicture(const QImage &image, const QString &path) = 0;
 
-    // Pictures likely to be loaded next: a service may decode them ahead.
-    // Loading gives the same result with or without it.
-    virtual void prefetch(const QStringList &paths) { Q_UNUSED(paths); }
+    // The picture shown now and those likely to be loaded next: a service
+    // may keep the one and decode the others ahead. Loading gives the same
+    // result with or without it.
+    virtual void prefetch(const QString &current, const QStringList &next)
+    {
+        Q_UNUSED(current);
+        Q_UNUSED(next);
+    }
 };
 
 } // namespace vorlane

@@ -148,19 +148,66 @@ void PictureSurface::PaintPicture(const Picture &picture, const QRectF &dst,
         const double sy = image.height() / naturalH;
         source = QRectF(src->x() * sx, src->y() * sy, src->width() * sx, src->height() * sy);
     }
+    const QRectF targetRect = toDevice(dst);
+    ScaledPicture &scaled = m_scaled;
+    if (scaled.cacheKey != image.cacheKey() || scaled.source != source
+        || scaled.target != targetRect) {
+        scaled = scalePicture(image, source, targetRect);
+    }
+    if (scaled.image.isNull())
+        return;
     QImage &canvas = target();
     canvas.setDevicePixelRatio(1);
     {
         QPainter p(&canvas);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-        p.setCompositionMode(image.hasAlphaChannel() ? QPainter::CompositionMode_SourceOver
-                                                     : QPainter::CompositionMode_Source);
-        // QPainter clips a source reaching beyond the image and shrinks the
-        // target in proportion, so only the part that exists is drawn.
-        p.drawImage(toDevice(dst), image, source);
+        p.setCompositionMode(scaled.image.hasAlphaChannel() ? QPainter::CompositionMode_SourceOver
+                                                            : QPainter::CompositionMode_Source);
+        p.drawImage(scaled.at, scaled.image);
     }
     canvas.setDevicePixelRatio(devicePixelRatioF());
     afterDrawing();
+}
+
+PictureSurface::ScaledPicture PictureSurface::scalePicture(const QImage &image,
+                                                           const QRectF &source,
+                                                           const QRectF &target)
+{
+    ScaledPicture out;
+    out.cacheKey = image.cacheKey();
+    out.source = source;
+    out.target = target;
+    if (source.width() <= 0 || source.height() <= 0 || target.isEmpty())
+        return out;
+    // A source reaching beyond the picture draws only the part that exists,
+    // in proportion: the target shrinks with the source.
+    const QRectF clipped = source & QRectF(image.rect());
+    if (clipped.isEmpty())
+        return out;
+    const double kx = target.width() / source.width();
+    const double ky = target.height() / source.height();
+    const QRectF part(target.x() + (clipped.x() - source.x()) * kx,
+                      target.y() + (clipped.y() - source.y()) * ky, clipped.width() * kx,
+                      clipped.height() * ky);
+    const QRect area = part.toAlignedRect();
+    out.at = area.topLeft();
+    if (kx < 1 && ky < 1) {
+        // Shrinking: average the pixels (a plain stretch would drop most of
+        // them and shimmer on photos); as fast as the stretch with Qt's
+        // threaded scaler.
+        const QRect sourcePixels = clipped.toAlignedRect() & image.rect();
+        const QImage piece = sourcePixels == image.rect() ? image : image.copy(sourcePixels);
+        out.image = piece.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return out;
+    }
+    out.image = QImage(area.size(), image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                            : QImage::Format_RGB32);
+    out.image.fill(Qt::transparent);
+    QPainter p(&out.image);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.setCompositionMode(QPainter::CompositionMode_Source);
+    p.translate(-area.topLeft());
+    p.drawImage(part, image, clipped);
+    return out;
 }
 
 void PictureSurface::Line(const QPointF &from, const QPointF &to, const QColor &color, bool box)

@@ -99,7 +99,21 @@ private:
     [[nodiscard]] QSize deviceSize() const;
     void emitMouse(QMouseEvent *event, void (PictureSurface::*signal)(int, int, float, float));
 
+    // The last picture drawn, scaled to its place: drawing the same view
+    // again (a fit redraws it more than once) costs a copy, not a rescale.
+    struct ScaledPicture
+    {
+        qint64 cacheKey = 0;
+        QRectF source;
+        QRectF target;
+        QImage image;
+        QPoint at;
+    };
+    [[nodiscard]] static ScaledPicture scalePicture(const QImage &image, const QRectF &source,
+                                                    const QRectF &target);
+
     const ScreenService &m_screen;
+    ScaledPicture m_scaled;
     bool m_autoRedraw = true;
     QColor m_backColor;
     QImage m_persistent; // what AutoRedraw keeps

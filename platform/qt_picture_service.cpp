@@ -115,23 +115,17 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
 
 std::optional<Picture> QtPictureService::loadPicture(const QString &path)
 {
-    std::optional<DecodedPicture> decoded;
-    std::optional<std::optional<DecodedPicture>> ready;
-    if (m_ahead)
-        ready = m_ahead->take(path, dpiX(), dpiY());
-    if (ready)
-        decoded = std::move(*ready);
-    else
-        decoded = decodePictureFile(path, dpiX(), dpiY());
+    std::optional<DecodedPicture> decoded = m_ahead ? m_ahead->load(path, dpiX(), dpiY())
+                                                    : decodePictureFile(path, dpiX(), dpiY());
     if (!decoded)
         return std::nullopt;
     return Picture(std::move(decoded->image), decoded->himetric);
 }
 
-void QtPictureService::prefetch(const QStringList &paths)
+void QtPictureService::prefetch(const QString &current, const QStringList &next)
 {
     if (m_ahead)
-        m_ahead->prefetch(paths, dpiX(), dpiY());
+        m_ahead->prefetch(current, next, dpiX(), dpiY());
 }
 
 QByteArray encodeBmp24(const QImage &source)

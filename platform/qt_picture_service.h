@@ -19,7 +19,7 @@ public:
 
     [[nodiscard]] std::optional<Picture> loadPicture(const QString &path) override;
     [[nodiscard]] bool savePicture(const QImage &image, const QString &path) override;
-    void prefetch(const QStringList &paths) override;
+    void prefetch(const QString &current, const QStringList &next) override;
 
     // Largest picture accepted, in pixels: a header claiming more is refused
     // before anything is allocated.

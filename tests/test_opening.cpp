@@ -220,7 +220,7 @@ void TestOpening::largeFolder()
     Sandbox box;
     const QString dir = box.path() + "/big/";
     QDir().mkpath(dir);
-    const int count = 40000;
+    const int count = 33000;
     for (int i = 0; i < count; ++i) {
         QFile f(dir + QStringLiteral("img%1.jpg").arg(i));
         QVERIFY(f.open(QIODevice::WriteOnly));
