@@ -92,9 +92,7 @@ void TestDrawing::cropIsStretchedOverTheSurface()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString path = box.file("p.bmp");
-    QVERIFY(writePicture(makePattern(40, 20), path, "bmp"));
-    v->LoadPictureFile(path);
+    v->LoadPictureFile(box.picture("p.bmp", { 40, 20 }));
     // 100 × 50 twips of the top-right quadrant (green) shown at 200 %.
     v->m_trimx = 20 * 15 + 30;
     v->m_trimy = 15;
@@ -114,9 +112,7 @@ void TestDrawing::cropReachingBeyondThePictureDrawsWhatExists()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString path = box.file("p.bmp");
-    QVERIFY(writePicture(makePattern(20, 20), path, "bmp"));
-    v->LoadPictureFile(path);
+    v->LoadPictureFile(box.picture("p.bmp", { 20, 20 }));
     // A crop twice the picture's width, as an undo entry of a larger picture
     // could leave: the left half shows the picture, the right half the
     // background.
@@ -159,9 +155,7 @@ void TestDrawing::doubleClicks()
     QTest::mouseDClick(v->centralWidget(), Qt::LeftButton, {}, QPoint(2, 2));
     QVERIFY(v->m_size < 1000);
 
-    const QString path = box.file("p.bmp");
-    QVERIFY(writePicture(makePattern(400, 300), path, "bmp"));
-    v->LoadPictureFile(path);
+    v->LoadPictureFile(box.picture("p.bmp", { 400, 300 }));
     const QPoint inside = v->Picture1->rect().center();
 
     // The surface while crop mode is armed: nothing.

@@ -104,8 +104,7 @@ void TestFitting::centring()
 
 void TestFitting::load(Viewer &v, const Sandbox &box, QSize pixels)
 {
-    const QString path = box.file(QStringLiteral("pic%1x%2.bmp").arg(pixels.width()).arg(pixels.height()));
-    QVERIFY(writePicture(makePattern(pixels.width(), pixels.height()), path, "bmp"));
+    const QString path = box.picture(QStringLiteral("pic%1x%2.bmp").arg(pixels.width()).arg(pixels.height()), pixels);
     v->LoadPictureFile(path);
     QCOMPARE(v->m_fname, path);
 }

@@ -57,8 +57,7 @@ void TestLoading::everyKindLoads()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString path = box.file(name);
-    QVERIFY(writePicture(makePattern(64, 48), path, kind.constData()));
+    const QString path = box.picture(name, { 64, 48 }, kind.constData());
     v->LoadPictureFile(path);
     QVERIFY(v->HasPicture());
     QCOMPARE(v->m_fname, path);
@@ -84,9 +83,7 @@ void TestLoading::contentDecidesNotTheExtension()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString path = box.file("really-a-jpeg.bmp");
-    QVERIFY(writePicture(makePattern(30, 20), path, "jpg"));
-    v->LoadPictureFile(path);
+    v->LoadPictureFile(box.picture("really-a-jpeg.bmp", { 30, 20 }, "jpg"));
     QVERIFY(v->HasPicture());
     QCOMPARE(v->m_orgx, 450);
 }
@@ -138,9 +135,7 @@ void TestLoading::naturalSizes()
     Viewer v(box.path());
     v->Form_Load("");
     v->show();
-    const QString wide = box.file("wide.gif");
-    QVERIFY(writePicture(makePattern(640, 32), wide, "gif"));
-    v->LoadPictureFile(wide);
+    v->LoadPictureFile(box.picture("wide.gif", { 640, 32 }, "gif"));
     QCOMPARE(v->m_orgx, 9600);
     QCOMPARE(v->m_orgy, 480);
     const QString dot = box.file("dot.bmp");
@@ -157,8 +152,7 @@ void TestLoading::failedLoadKeepsThePicture()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString good = box.file("good.bmp");
-    QVERIFY(writePicture(makePattern(40, 30), good, "bmp"));
+    const QString good = box.picture("good.bmp", { 40, 30 });
     v->LoadPictureFile(good);
     v->m_size = 50;
     v->FormResize();
@@ -181,8 +175,7 @@ void TestLoading::emptyPathReleasesThePicture()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString good = box.file("good.bmp");
-    QVERIFY(writePicture(makePattern(40, 30), good, "bmp"));
+    const QString good = box.picture("good.bmp", { 40, 30 });
     v->LoadPictureFile(good);
     v->LoadPictureFile(QString());
     QVERIFY(!v->m_pic.has_value());
@@ -199,8 +192,7 @@ void TestLoading::reloadResetsZoomAndCrop()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString path = box.file("p.bmp");
-    QVERIFY(writePicture(makePattern(40, 30), path, "bmp"));
+    const QString path = box.picture("p.bmp", { 40, 30 });
     for (int i = 0; i < 2; ++i) {
         v->m_size = 230;
         v->m_trimx = 15;
@@ -216,8 +208,7 @@ void TestLoading::slideShowCaption()
     Sandbox box;
     Viewer v(box.path());
     v->Form_Load("");
-    const QString path = box.file("cat.jpg");
-    QVERIFY(writePicture(makePattern(20, 20), path, "jpg"));
+    const QString path = box.picture("cat.jpg", { 20, 20 }, "jpg");
     v->ssTimer.start(2500);
     v->LoadPictureFile(path);
     QCOMPARE(v->windowTitle(), QString("cat.jpg >> 2.5"));

@@ -30,7 +30,7 @@ private:
 QString TestNavigation::folderOf(const Sandbox &box, const QStringList &names)
 {
     for (const QString &name : names)
-        writePicture(makePattern(20 + names.indexOf(name), 10), box.file("f/" + name), "bmp");
+        box.picture("f/" + name, { 20 + int(names.indexOf(name)), 10 });
     return box.path() + "/f/";
 }
 

@@ -33,13 +33,11 @@ private slots:
     void commandLineSaveAtExit();
 
 private:
-    static QString picture(const Sandbox &box, const QString &name, QColor base = Qt::red)
+    static QString picture(const Sandbox &box, const QString &name)
     {
-        const QString path = box.file(name);
         const QString ext = name.section('.', -1).toLower();
         const QByteArray kind = ext == "jpeg" ? "jpg" : ext.toLatin1();
-        writePicture(makePattern(24, 16, base), path, kind.constData());
-        return path;
+        return box.picture(name, { 24, 16 }, kind.constData());
     }
     static QString sound(const Sandbox &box, const QString &name)
     {

@@ -1,5 +1,8 @@
 #include "support/sandbox.h"
 
+// Local
+#include "support/fixtures.h"
+
 // Qt
 #include <QDir>
 #include <QFile>
@@ -22,6 +25,14 @@ QString Sandbox::write(const QString &name, const QByteArray &bytes) const
     QFile f(full);
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
+    return full;
+}
+
+QString Sandbox::picture(const QString &name, QSize size, const char *kind,
+                         const QColor &base) const
+{
+    const QString full = file(name);
+    writePicture(makePattern(size.width(), size.height(), base), full, kind);
     return full;
 }
 

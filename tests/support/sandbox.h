@@ -30,6 +30,11 @@ public:
     [[nodiscard]] QString file(const QString &name) const;
     // Writes bytes to name; returns the full path.
     QString write(const QString &name, const QByteArray &bytes) const;
+    // Writes a four-colour test picture (see makePattern) of the given size
+    // and kind ("bmp", "gif", "jpg", "ico", "wmf") to name, whatever its
+    // extension; returns the full path.
+    QString picture(const QString &name, QSize size, const char *kind = "bmp",
+                    const QColor &base = QColor(255, 0, 0)) const;
 
 private:
     QTemporaryDir m_dir;
