@@ -43,19 +43,6 @@ int main(int argc, char *argv[])
     vorlane::LoadTrace::startProcessClock();
     const QString commandLine = commandLineText(argc, argv);
 
-    // A picture named on the command line starts decoding now, while Qt
-    // starts up; the window's load then takes the finished pixels. The
-    // screen's resolution is not known yet: assume the usual 96 dpi (a
-    // metafile decoded for another resolution is decoded again).
-    vorlane::DecodeAhead ahead;
-    {
-        const vorlane::CommandLine cl = vorlane::parseCommandLine(commandLine);
-        const QString path = vorlane::absoluteCommandPath(cl.path, QDir::currentPath());
-        if (vorlane::IsBitmapFile(path))
-            ahead.prefetch(QString(), { path }, 96, 96);
-    }
-    // The window places itself, which a Wayland session does not allow: use
-    // XWayland there unless the user chose a platform.
     if (!envSet("QT_QPA_PLATFORM") && envSet("WAYLAND_DISPLAY") && envSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
     if (!envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY")) {
@@ -66,7 +53,21 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorlane"));
 
+    // A picture named on the command line starts decoding now, while the
+    // window is built; the window's load then takes the finished pixels.
+    // Not earlier: Qt's plugin paths may not be read by another thread while
+    // the application object is being made. The primary screen's resolution
+    // stands in for the window's (a metafile decoded for another resolution
+    // is decoded again).
     vorlane::QtScreenService screen;
+    vorlane::DecodeAhead ahead;
+    {
+        const vorlane::CommandLine cl = vorlane::parseCommandLine(commandLine);
+        const QString path = vorlane::absoluteCommandPath(cl.path, QDir::currentPath());
+        if (vorlane::IsBitmapFile(path))
+            ahead.prefetch(QString(), { path }, 1440.0 / screen.twipsPerPixelX(),
+                           1440.0 / screen.twipsPerPixelY());
+    }
     vorlane::QtPictureService pictures(screen, &ahead);
     vorlane::QtDialogRunner dialogs;
     vorlane::QtClipboardService clipboard;
