@@ -107,6 +107,8 @@ void VANE::FileOpen_Click()
     CDlg.Filter = QStringLiteral("ファイル (*.*)|*.*");
     CDlg.DefaultExt = QStringLiteral("*.*");
     CDlg.Flags |= CommonDialog::cdlOFNPathMustExist | CommonDialog::cdlOFNOverwritePrompt;
+    // With no name held yet, the dialog opens in the current picture's folder.
+    CDlg.InitDir = GetDirName(m_fname);
     if (!CDlg.ShowOpen())
         return;
     OpenPath(CDlg.FileName);

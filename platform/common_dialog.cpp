@@ -27,6 +27,7 @@ FileDialogRequest CommonDialog::request() const
         ext.clear();
     r.defaultSuffix = ext;
     r.proposedPath = FileName;
+    r.startFolder = InitDir;
     r.confirmOverwrite = Flags & cdlOFNOverwritePrompt;
     r.pathMustExist = Flags & cdlOFNPathMustExist;
     return r;

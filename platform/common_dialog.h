@@ -33,6 +33,9 @@ public:
     // confirmed dialog, unchanged after a cancel.
     QString FileName;
     QColor Color = Qt::black;
+    // The folder a file dialog opens in when FileName names none; may be
+    // empty.
+    QString InitDir;
 
     // The name part of the file chosen by the last file dialog; empty after a
     // cancel.

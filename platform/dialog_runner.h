@@ -17,6 +17,7 @@ struct FileDialogRequest
     QStringList nameFilters;
     QString defaultSuffix; // without dot; empty: none
     QString proposedPath;  // full path or bare name; may be empty
+    QString startFolder;   // where to open when proposedPath names no folder
     bool confirmOverwrite = false;
     bool pathMustExist = false;
 };

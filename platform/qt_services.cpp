@@ -76,6 +76,8 @@ std::optional<QString> QtDialogRunner::runFile(const FileDialogRequest &request,
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.startFolder.isEmpty())
+        dialog.setDirectory(request.startFolder);
     if (!request.proposedPath.isEmpty()) {
         const QFileInfo proposed(request.proposedPath);
         if (proposed.isAbsolute())

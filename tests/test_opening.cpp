@@ -251,9 +251,11 @@ void TestOpening::openDialog()
     v.dialogs.openAnswers.push_back(a);
     v->FileOpen_Click();
     QCOMPARE(v->m_fname, a);
-    // The dialog proposes the name it last held.
+    QCOMPARE(v.dialogs.openRequests.last().startFolder, QString());
+    // The dialog proposes the name it last held, in the current folder.
     v->FileOpen_Click();
     QCOMPARE(v.dialogs.openRequests.last().proposedPath, a);
+    QCOMPARE(v.dialogs.openRequests.last().startFolder, box.path() + "/");
 }
 
 void TestOpening::commandLine()
