@@ -231,30 +231,32 @@ void VANE::reapplyWindowRect()
     // Position is the frame's top-left; size is the client's, the outer size
     // less the frame the window manager draws (none known before the window
     // is first shown: it is applied again once known).
-    const QMargins frame = frameExtents();
-    m_appliedFrame = frame;
     m_applyingGeometry = true;
     move(m_wantedOuter.topLeft());
-    resize(qMax(1, m_wantedOuter.width() - frame.left() - frame.right()),
-           qMax(1, m_wantedOuter.height() - frame.top() - frame.bottom()));
+    applyOuterSize(m_wantedOuter.size());
     m_applyingGeometry = false;
+}
+
+void VANE::applyOuterSize(QSize outer)
+{
+    const QMargins frame = frameExtents();
+    m_appliedFrame = frame;
+    resize(qMax(1, outer.width() - frame.left() - frame.right()),
+           qMax(1, outer.height() - frame.top() - frame.bottom()));
 }
 
 void VANE::moveEvent(QMoveEvent *event)
 {
     QMainWindow::moveEvent(event);
     // The frame of a newly shown window becomes known only after the window
-    // manager has framed it: size the window again so that its outer size
-    // is the one the fitting asked for.
+    // manager has framed it: size the window again, once, so that its outer
+    // size is the one the fitting asked for.
     if (!m_applyingGeometry && m_wantedOuter.isValid() && frameExtents() != m_appliedFrame
         && !isMaximized() && !isMinimized() && !isFullScreen()) {
-        const QRect wanted = m_wantedOuter;
+        const QSize outer = m_wantedOuter.size();
         m_wantedOuter = QRect();
-        const QMargins frame = frameExtents();
-        m_appliedFrame = frame;
         m_applyingGeometry = true;
-        resize(qMax(1, wanted.width() - frame.left() - frame.right()),
-               qMax(1, wanted.height() - frame.top() - frame.bottom()));
+        applyOuterSize(outer);
         m_applyingGeometry = false;
     }
 }

@@ -173,6 +173,8 @@ private:
     void readWindowPosition();
     [[nodiscard]] QMargins frameExtents() const;
     void reapplyWindowRect();
+    // Sizes the window so that its outer size, frame included, is outer.
+    void applyOuterSize(QSize outer);
     // edit/vane_keys.cpp
     void surfaceKeyPressed(QKeyEvent *event);
     // browse/vane_navigate.cpp: has the pictures before and after the
