@@ -62,8 +62,10 @@ std::optional<QImage> decodeWithQt(const QString &path)
         return std::nullopt;
     if (format == "ico" && reader.imageCount() > 1)
         reader.jumpToImage(largestIconEntry(reader));
+    // A top-down bitmap claims a negative height: the size check takes
+    // absolute values. QSize() means the reader cannot tell.
     const QSize claimed = reader.size();
-    if (claimed.isValid() && !sizeAcceptable(claimed))
+    if (claimed != QSize() && !sizeAcceptable(claimed))
         return std::nullopt;
     QImage image = reader.read();
     if (image.isNull())
