@@ -7,6 +7,7 @@
 
 // Qt
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFont>
 #include <QGuiApplication>
@@ -19,11 +20,11 @@
 #include <QtMath>
 
 // Local
-#include "support/fixtures.h"
-#include "support/gif_writer.h"
-#include "support/wmf_writer.h"
+#include "data/writers/icon_writer.h"
+#include "data/writers/gif_writer.h"
+#include "data/writers/wmf_writer.h"
 
-using namespace vorlane::test;
+using namespace vorlane::writers;
 
 namespace {
 
@@ -488,7 +489,12 @@ int main(int argc, char **argv)
             [](const QString &f) {
                 return writeIcon({ drawIcon(256), drawIcon(32) }, f);
             } },
-        { "06-shapes.wmf", [](const QString &f) { return writeBytes(f, drawShapes()); } },
+        { "06-shapes.wmf",
+            [](const QString &f) {
+                QFile file(f);
+                const QByteArray bytes = drawShapes();
+                return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+            } },
         { "07-night.jpg", [](const QString &f) { return saveWithQt(drawNight(), f, "jpeg", 85); } },
         { "08-grid.bmp", [](const QString &f) { return saveWithQt(drawGridClock(), f, "bmp"); } },
     };

@@ -10,9 +10,10 @@
 
 // Local
 #include "support/fixtures.h"
-#include "support/gif_writer.h"
+#include "data/writers/gif_writer.h"
 
 using namespace vorlane::test;
+using namespace vorlane::writers;
 
 namespace {
 

@@ -12,11 +12,11 @@
 
 // Local
 #include "platform/wmf_decoder.h"
-#include "support/wmf_writer.h"
+#include "data/writers/wmf_writer.h"
 
 using vorlane::DecodedMetafile;
 using vorlane::decodeWmf;
-using vorlane::test::WmfWriter;
+using vorlane::writers::WmfWriter;
 
 namespace {
 

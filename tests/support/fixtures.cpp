@@ -9,17 +9,18 @@
 #include <QtEndian>
 
 // Local
-#include "support/gif_writer.h"
-#include "support/wmf_writer.h"
+#include "data/writers/gif_writer.h"
+#include "data/writers/wmf_writer.h"
 
 namespace vorlane::test {
+
+using writers::WmfWriter;
+using writers::encodeGif;
 
 namespace {
 
     constexpr int kIconMax = 256;
     constexpr int kJpegQuality = 95;
-    constexpr int kIconDirSize = 6;
-    constexpr int kIconEntrySize = 16;
 
     [[nodiscard]] QByteArray encodeWithQt(const QImage &img, const char *format, int quality = -1)
     {
@@ -193,40 +194,6 @@ bool writePicture(const QImage &img, const QString &path, const char *kind)
 {
     const QByteArray bytes = encodePicture(img, kind);
     return !bytes.isEmpty() && writeBytes(path, bytes);
-}
-
-bool writeIcon(const QList<QImage> &images, const QString &path)
-{
-    // Each picture goes through Qt's single-image icon writer; the results
-    // are merged under one directory.
-    QByteArray entries;
-    QByteArray payload;
-    const int count = int(images.size());
-    if (count == 0 || count > 0xffff)
-        return false;
-    for (const QImage &img : images) {
-        if (img.width() > kIconMax || img.height() > kIconMax)
-            return false;
-        const QByteArray single = encodeWithQt(img, "ico");
-        if (single.size() < kIconDirSize + kIconEntrySize)
-            return false;
-        QByteArray entry = single.mid(kIconDirSize, kIconEntrySize);
-        const quint32 size = qFromLittleEndian<quint32>(entry.constData() + 8);
-        const quint32 offset = qFromLittleEndian<quint32>(entry.constData() + 12);
-        if (qsizetype(offset) + qsizetype(size) > single.size())
-            return false;
-        const quint32 newOffset = quint32(kIconDirSize + kIconEntrySize * count + payload.size());
-        qToLittleEndian(newOffset, entry.data() + 12);
-        entries.append(entry);
-        payload.append(single.mid(offset, size));
-    }
-    QByteArray out;
-    appendLe16(out, 0); // reserved
-    appendLe16(out, 1); // icon
-    appendLe16(out, quint16(count));
-    out.append(entries);
-    out.append(payload);
-    return writeBytes(path, out);
 }
 
 bool writeJpegWithOrientation(

@@ -10,6 +10,11 @@
 #include <QString>
 #include <QSysInfo>
 
+// Local
+#include "data/writers/gif_writer.h"
+#include "data/writers/icon_writer.h"
+#include "data/writers/wmf_writer.h"
+
 namespace vorlane::test {
 
 enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
@@ -44,8 +49,11 @@ enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
 // content: the path may carry any extension, or none.
 bool writePicture(const QImage &img, const QString &path, const char *kind);
 
-// Writes an icon holding every picture in images (each at most 256x256).
-bool writeIcon(const QList<QImage> &images, const QString &path);
+// The picture writers the sample generator draws with serve the tests too.
+using writers::encodeGif;
+using writers::writeGif;
+using writers::writeIcon;
+using writers::WmfWriter;
 
 // Writes img as a JPEG carrying an EXIF Orientation tag with the given value
 // (normally 1..8), its TIFF data in the given byte order.

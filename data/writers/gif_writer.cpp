@@ -1,4 +1,4 @@
-#include "support/gif_writer.h"
+#include "data/writers/gif_writer.h"
 
 // C++
 #include <vector>
@@ -8,7 +8,7 @@
 #include <QList>
 #include <QSaveFile>
 
-namespace vorlane::test {
+namespace vorlane::writers {
 
 namespace {
 
@@ -272,4 +272,4 @@ bool writeGif(const QImage &image, const QString &path)
     return file.commit();
 }
 
-} // namespace vorlane::test
+} // namespace vorlane::writers

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <QString>
 
-namespace vorlane::test {
+namespace vorlane::writers {
 
 // Encodes image as a single-frame GIF89a. Pictures with at most 256 distinct
 // colours keep them exactly (fully transparent pixels, when present, take one
@@ -18,4 +18,4 @@ namespace vorlane::test {
 // file cannot be written.
 bool writeGif(const QImage &image, const QString &path);
 
-} // namespace vorlane::test
+} // namespace vorlane::writers

@@ -12,7 +12,7 @@
 // Std
 #include <vector>
 
-namespace vorlane::test {
+namespace vorlane::writers {
 
 // Writes small Windows metafiles for tests and samples. Drawing calls append
 // records in order; object changes (pen, brush, font) create the new object,
@@ -70,4 +70,4 @@ private:
     FontKey m_font;
 };
 
-} // namespace vorlane::test
+} // namespace vorlane::writers

@@ -1,4 +1,4 @@
-#include "support/wmf_writer.h"
+#include "data/writers/wmf_writer.h"
 
 // Qt
 #include <QSaveFile>
@@ -7,7 +7,7 @@
 // Std
 #include <algorithm>
 
-namespace vorlane::test {
+namespace vorlane::writers {
 
 namespace {
 
@@ -317,4 +317,4 @@ bool WmfWriter::save(const QString &path) const
     return file.write(bytes) == bytes.size() && file.commit();
 }
 
-} // namespace vorlane::test
+} // namespace vorlane::writers
