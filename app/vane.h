@@ -1,9 +1,7 @@
 #pragma once
 
 // Qt
-#include <QElapsedTimer>
 #include <QMainWindow>
-#include <QPointer>
 #include <QTimer>
 
 // Local
@@ -83,6 +81,8 @@ public:
     void BeforeBitmap_Click();
     void SlideShow_Click();
     void ssTimer_Timer();
+    // The time of day to the whole second, as m_slidetime keeps it.
+    [[nodiscard]] static QTime nowToSecond();
 
     // browse/vane_sound.cpp: background sound.
     void FindSound(const QString &path);

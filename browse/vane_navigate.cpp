@@ -75,8 +75,7 @@ void VANE::BeforeBitmap_Click()
     ShowBitmap(m_bmpidx);
 }
 
-// The time of day to the whole second.
-static QTime nowToSecond()
+QTime VANE::nowToSecond()
 {
     const QTime now = QTime::currentTime();
     return QTime(now.hour(), now.minute(), now.second());

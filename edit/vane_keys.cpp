@@ -17,13 +17,11 @@ void VANE::Picture1_KeyDown(int keyCode, int)
     switch (keyCode) {
     case vk::Space:
         NextBitmap_Click();
-        m_slidetime = QTime::currentTime();
-        m_slidetime = QTime(m_slidetime.hour(), m_slidetime.minute(), m_slidetime.second());
+        m_slidetime = nowToSecond();
         break;
     case vk::Back:
         BeforeBitmap_Click();
-        m_slidetime = QTime::currentTime();
-        m_slidetime = QTime(m_slidetime.hour(), m_slidetime.minute(), m_slidetime.second());
+        m_slidetime = nowToSecond();
         break;
     default:
         break;

@@ -108,12 +108,6 @@ std::optional<DecodedPicture> DecodeAhead::load(const QString &path, double dpiX
     return picture;
 }
 
-int DecodeAhead::size() const
-{
-    QMutexLocker lock(&m_mutex);
-    return int(m_entries.size());
-}
-
 void DecodeAhead::waitForAll() const
 {
     QList<QFuture<Result>> futures;

@@ -40,8 +40,6 @@ public:
     [[nodiscard]] std::optional<DecodedPicture> load(const QString &path, double dpiX,
                                                      double dpiY);
 
-    // How many pictures are held or being decoded.
-    [[nodiscard]] int size() const;
     // Waits for every running decode.
     void waitForAll() const;
 
