@@ -126,6 +126,10 @@ public:
     // exchange/vane_drag.cpp: where a drag out writes its snapshot of the
     // view (a private per-user folder); empty when there is none.
     [[nodiscard]] static QString dragSnapshotPath();
+    // A left press on the surface that is not a crop: a drag out of the view
+    // (or, with m_shiftdrag, of the current file) begins once the pointer
+    // has moved the platform's drag distance with the button held.
+    void startDragOut();
 
     // Controls, named by role.
     PictureSurface *Picture1 = nullptr;

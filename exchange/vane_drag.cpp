@@ -19,4 +19,9 @@ QString VANE::dragSnapshotPath()
     return folder + QStringLiteral("/vorlane/vorlane.bmp");
 }
 
+// Dragging out is not built yet: a press that would start it does nothing.
+void VANE::startDragOut()
+{
+}
+
 } // namespace vorlane

@@ -83,8 +83,10 @@ std::optional<QImage> decodeWithQt(const QString &path)
 
 } // namespace
 
-std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX, double dpiY)
+std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX, double dpiY,
+                                                const DecodeOptions &options)
 {
+    Q_UNUSED(options);
     // Only regular files are read: a pipe or device named like a picture
     // would block or never end.
     const QFileInfo info(path);

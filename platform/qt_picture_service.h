@@ -1,5 +1,8 @@
 #pragma once
 
+// Std
+#include <atomic>
+
 // Local
 #include "platform/picture_service.h"
 #include "platform/screen_service.h"
@@ -41,8 +44,16 @@ struct DecodedPicture
     QImage image;
     QSizeF himetric;
 };
+// How one decode runs; the defaults decode the whole picture to the end.
+struct DecodeOptions
+{
+    // Set (from any thread) when nobody waits for the result any more: a
+    // decode that sees it gives up and returns nullopt. nullptr: never.
+    const std::atomic<bool> *cancel = nullptr;
+};
 [[nodiscard]] std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX,
-                                                              double dpiY);
+                                                              double dpiY,
+                                                              const DecodeOptions &options = {});
 
 // The bytes of an uncompressed 24-bit bottom-up BMP file of image.
 [[nodiscard]] QByteArray encodeBmp24(const QImage &image);
