@@ -21,6 +21,7 @@
 #include "platform/qt_folder_service.h"
 #include "platform/qt_picture_service.h"
 #include "platform/qt_screen_service.h"
+#include "platform/sdl_sound_device.h"
 #include "platform/termination_watcher.h"
 
 static bool envSet(const char *name)
@@ -73,7 +74,8 @@ int main(int argc, char *argv[])
     vorlane::QtClipboardService clipboard;
     vorlane::IniSettingsStore settings;
     vorlane::QtFolderService folders;
-    vorlane::Services services { pictures, screen, dialogs, clipboard, settings, folders };
+    vorlane::SdlSoundDevice sound;
+    vorlane::Services services { pictures, screen, dialogs, clipboard, settings, folders, sound };
 
     vorlane::VANE window(services);
     screen.setWindow(&window);

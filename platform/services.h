@@ -7,6 +7,7 @@
 #include "platform/picture_service.h"
 #include "platform/screen_service.h"
 #include "platform/settings_store.h"
+#include "platform/sound_device.h"
 
 namespace vorlane {
 
@@ -21,6 +22,7 @@ struct Services
     ClipboardService &clipboard;
     SettingsStore &settings;
     FolderService &folders;
+    SoundDevice &sound;
 };
 
 } // namespace vorlane

@@ -14,6 +14,7 @@
 #include "platform/qt_clipboard_service.h"
 #include "platform/decode_ahead.h"
 #include "platform/qt_picture_service.h"
+#include "platform/sdl_sound_device.h"
 #include "support/chosen_order_folders.h"
 #include "support/fake_screen.h"
 #include "support/scripted_dialogs.h"
@@ -40,7 +41,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-// A main window on real services (pictures, folders, clipboard, an INI
+// A main window on real services (pictures, folders, clipboard, sound, an INI
 // settings store in the sandbox) with a screen of a chosen size and
 // scripted dialog answers.
 class Viewer
@@ -60,6 +61,7 @@ public:
     QtPictureService pictures;
     QtClipboardService clipboard;
     ChosenOrderFolders folders;
+    SdlSoundDevice sound;
 
 private:
     Services m_services;
