@@ -21,7 +21,8 @@
 namespace vorlane {
 
 VANE::VANE(Services &services, QWidget *parent)
-    : QMainWindow(parent), CDlg(services.dialogs), m_services(services)
+    : QMainWindow(parent), CDlg(services.dialogs), MMControl1(services.sound),
+      m_services(services)
 {
     setWindowTitle(QStringLiteral("Vorlane"));
     setAcceptDrops(true);
@@ -39,6 +40,7 @@ VANE::VANE(Services &services, QWidget *parent)
     connect(Picture1, &PictureSurface::painted, this, [this] { m_trace.viewPainted(); });
 
     connect(&ssTimer, &QTimer::timeout, this, &VANE::ssTimer_Timer);
+    MMControl1.setStatusHandler([this] { MMControl1_StatusUpdate(); });
     createMenus();
 
     // First run: the window starts in the middle of the work area; the
@@ -50,7 +52,12 @@ VANE::VANE(Services &services, QWidget *parent)
          qMax(0, int((work.height() - 3940) / 2 / tppY)));
 }
 
-VANE::~VANE() = default;
+VANE::~VANE()
+{
+    // The device may outlive the window.
+    MMControl1.setUpdateInterval(0);
+    MMControl1.setStatusHandler({});
+}
 
 void VANE::Form_Load(const QString &commandLine)
 {

@@ -2,6 +2,7 @@
 
 // Qt
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 // Local
@@ -15,6 +16,8 @@ class QAction;
 class QMenu;
 
 namespace vorlane {
+
+class frmList;
 
 // The main window: owns the viewer state and the picture surface. Its
 // operations are defined in the subsystem folders, as grouped below.
@@ -85,10 +88,18 @@ public:
     [[nodiscard]] static QTime nowToSecond();
 
     // browse/vane_sound.cpp: background sound.
+    // idx: a position in m_SoundList; positions outside it do nothing.
+    void PlaySound(qint32 idx);
     void FindSound(const QString &path);
     void PlaySoundFile(const QString &path);
     void StopSound();
+    void NextSound();
     void SoundNext_Click();
+    // The sound device's status notification.
+    void MMControl1_StatusUpdate();
+    // The tune played when the folder has no sounds: "vorlane.mid" beside
+    // the program, else in ../share/vorlane/ from there.
+    [[nodiscard]] static QString defaultTunePath();
 
     // edit/vane_undo.cpp: the undo list.
     void SetUndoList();
@@ -114,9 +125,13 @@ public:
     void SavePic();
     void save_Click();
 
+    // exchange/vane_list.cpp: the file list window; listWindow() is the
+    // open one, or null.
+    void ListView_Click();
+    [[nodiscard]] frmList *listWindow() const;
+
     // exchange/vane_windows.cpp: the side windows.
     void Memo_Click();
-    void ListView_Click();
     void info_Click();
     // Closes the thumbnail and list windows.
     void closeSideWindows();
@@ -135,6 +150,7 @@ public:
     PictureSurface *Picture1 = nullptr;
     QTimer ssTimer;
     CommonDialog CDlg;
+    SoundDevice &MMControl1;
 
     // Menu items.
     QMenu *fileMenu = nullptr;
@@ -195,6 +211,8 @@ private:
     bool m_applyingGeometry = false;
     bool m_unloaded = false;
     LoadTrace m_trace;
+    // exchange/vane_list.cpp
+    QPointer<frmList> m_listWindow;
 };
 
 } // namespace vorlane

@@ -2,6 +2,9 @@
 
 #include "app/vane.h"
 
+// Local
+#include "exchange/frm_list.h"
+
 namespace vorlane {
 
 // The side windows are not built yet: their commands open nothing, and
@@ -11,16 +14,14 @@ void VANE::Memo_Click()
 {
 }
 
-void VANE::ListView_Click()
-{
-}
-
 void VANE::info_Click()
 {
 }
 
 void VANE::closeSideWindows()
 {
+    if (m_listWindow)
+        m_listWindow->close();
 }
 
 void VANE::closeMemoWindow()
