@@ -1,0 +1,242 @@
+// Background sound on the real SDL device: the sequence, the pairing with
+// pictures, and files that cannot be played.
+
+// Qt
+#include <QtTest>
+
+// Std
+#include <cmath>
+
+// Local
+#include "data/writers/sound_writer.h"
+#include "support/sandbox.h"
+
+using namespace vorlane;
+using namespace vorlane::test;
+
+class TestSound : public QObject
+{
+    Q_OBJECT
+private slots:
+    void sequenceMovesOnWhenASoundEnds_data();
+    void sequenceMovesOnWhenASoundEnds();
+    void undecodableFilesNeverAdvance_data();
+    void undecodableFilesNeverAdvance();
+    void pairing_data();
+    void pairing();
+    void findSoundKeepsTheCurrentSound();
+    void deviceWritesRealSamples_data();
+    void deviceWritesRealSamples();
+};
+
+// A 440 Hz tone of the given length.
+static QString tone(const Sandbox &box, const QString &name, int ms = 150)
+{
+    std::vector<qint16> samples(size_t(22050 * ms / 1000));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = qint16(12000 * std::sin(double(i) * 2 * M_PI * 440 / 22050));
+    const QString path = box.file(name);
+    writers::writeWav(samples, 22050, path);
+    return path;
+}
+
+// One piano note of a quarter second.
+static QString note(const QString &path)
+{
+    writers::MidiSong song;
+    song.programs = { 0 };
+    song.notes = { { 0, 240, 0, 72, 110 } };
+    writers::writeMidi(song, path);
+    return path;
+}
+
+void TestSound::sequenceMovesOnWhenASoundEnds_data()
+{
+    QTest::addColumn<QStringList>("sounds");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("next");
+    QTest::newRow("last wraps to first") << QStringList { "a.mid", "b.wav" } << "b.wav" << "a.mid";
+    QTest::newRow("one sound repeats") << QStringList { "one.wav" } << "one.wav" << "one.wav";
+    QTest::newRow("no sounds: the tune repeats") << QStringList() << QString() << QString();
+}
+
+void TestSound::sequenceMovesOnWhenASoundEnds()
+{
+    QFETCH(QStringList, sounds);
+    QFETCH(QString, first);
+    QFETCH(QString, next);
+    Sandbox box;
+    for (const QString &name : sounds)
+        name.endsWith(".mid") ? note(box.file("s/" + name)) : tone(box, "s/" + name);
+    // The default tune is looked for beside the program.
+    const QString tunePath = QCoreApplication::applicationDirPath() + "/vorlane.mid";
+    const bool ownTune = !QFileInfo::exists(tunePath);
+    if (ownTune)
+        note(tunePath);
+    const auto removeTune = qScopeGuard([&] {
+        if (ownTune)
+            QFile::remove(tunePath);
+    });
+    QCOMPARE(VANE::defaultTunePath(), tunePath);
+
+    Viewer v(box.path());
+    v->Form_Load("");
+    if (first.isEmpty())
+        v->SoundNext_Click();
+    else
+        v->OpenPath(box.path() + "/s/" + first);
+    QCOMPARE(v->SoundNext->text(), QString("■"));
+    QCOMPARE(v->MMControl1.updateInterval(), 3000);
+    // The sound really plays to its end; the notification is then run at
+    // once rather than after three seconds.
+    QTRY_COMPARE_WITH_TIMEOUT(v->MMControl1.mode(), SoundDevice::modeStopped, 10000);
+    v->MMControl1_StatusUpdate();
+    QCOMPARE(v->MMControl1.fileName(), next.isEmpty() ? tunePath : box.path() + "/s/" + next);
+    QCOMPARE(v->SoundNext->text(), QString("■"));
+    if (!next.isEmpty())
+        QCOMPARE(v->m_sndidx, int(sounds.indexOf(next)));
+
+    v->SoundNext_Click();
+    QCOMPARE(v->SoundNext->text(), QString("♪"));
+    QCOMPARE(v->MMControl1.updateInterval(), 0);
+    QCOMPARE(v->MMControl1.mode(), SoundDevice::modeNotReady);
+}
+
+void TestSound::undecodableFilesNeverAdvance_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("text named .mid") << "a.mid" << QByteArray("not a tune\n");
+    QByteArray noise(3000, '\0');
+    for (int i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919) >> 3);
+    QTest::newRow("noise named .mp3") << "a.mp3" << noise;
+    QTest::newRow("empty .wav") << "a.wav" << QByteArray();
+}
+
+void TestSound::undecodableFilesNeverAdvance()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    Sandbox box;
+    const QString bad = box.write("s/" + name, bytes);
+    tone(box, "s/z.wav");
+    Viewer v(box.path());
+    v->Form_Load("");
+    v->OpenPath(bad);
+    QCOMPARE(v->SoundNext->text(), QString("■"));
+    QCOMPARE(v->MMControl1.mode(), SoundDevice::modeNotReady);
+    v->MMControl1_StatusUpdate();
+    QCOMPARE(v->MMControl1.fileName(), bad);
+    QCOMPARE(v->m_sndidx, 0);
+    v->SoundNext_Click();
+    QCOMPARE(v->SoundNext->text(), QString("♪"));
+}
+
+void TestSound::pairing_data()
+{
+    // Files of folder f (sounds in the listing order given), what is opened,
+    // the sound then played (an index of the sorted sound list), and the
+    // picture and sound that result.
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QString>("open");
+    QTest::addColumn<int>("play");
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<QString>("sound");
+    QTest::newRow("a sound shows its picture")
+        << QStringList { "a.bmp", "b.bmp", "a.wav", "b.wav" } << "f/a.bmp" << 1 << "f/b.bmp"
+        << "f/b.wav";
+    QTest::newRow("a sound elsewhere leaves the picture")
+        << QStringList { "a.bmp", "b.bmp" } << "f/a.bmp" << -1 << "f/a.bmp" << "g/b.wav";
+    QTest::newRow("the picture's first sound takes over")
+        << QStringList { "a.bmp", "b.bmp", "a.mid", "a.wav" } << "f/b.bmp" << 1 << "f/a.bmp"
+        << "f/a.mid";
+    QTest::newRow("a folder's first listed sound starts")
+        << QStringList { "c.bmp", "b.wav", "a.mid" } << "f/c.bmp" << -1 << "f/c.bmp" << "f/b.wav";
+}
+
+void TestSound::pairing()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, open);
+    QFETCH(int, play);
+    QFETCH(QString, picture);
+    QFETCH(QString, sound);
+    Sandbox box;
+    for (const QString &name : files)
+        name.endsWith(".bmp") ? box.picture("f/" + name, { 8, 8 }) : box.write("f/" + name, "x");
+    box.write("g/b.wav", "x");
+    Viewer v(box.path());
+    v.folders.order[box.path() + "/f/"] = files;
+    v->Form_Load("");
+    v->OpenPath(box.path() + "/" + open);
+    if (play >= 0)
+        v->PlaySound(play);
+    else if (sound.startsWith("g/"))
+        v->OpenPath(box.path() + "/g/b.wav");
+    QCOMPARE(v->m_fname, box.path() + "/" + picture);
+    QCOMPARE(v->MMControl1.fileName(), box.path() + "/" + sound);
+    QCOMPARE(v->m_SoundList.at(v->m_sndidx), box.path() + "/" + sound);
+}
+
+void TestSound::findSoundKeepsTheCurrentSound()
+{
+    Sandbox box;
+    const QString picture = box.picture("f/b.bmp", { 8, 8 });
+    tone(box, "f/b.wav");
+    Viewer v(box.path());
+    v->Form_Load("");
+    v->OpenPath(picture);
+    QTRY_COMPARE_WITH_TIMEOUT(v->MMControl1.mode(), SoundDevice::modeStopped, 10000);
+    // Started again, it would be playing.
+    v->FindSound(picture);
+    QCOMPARE(v->MMControl1.mode(), SoundDevice::modeStopped);
+}
+
+void TestSound::deviceWritesRealSamples_data()
+{
+    QTest::addColumn<QByteArray>("driver");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("wav") << QByteArray("disk") << "a.wav";
+    QTest::newRow("midi") << QByteArray("disk") << "a.mid";
+    QTest::newRow("mp3") << QByteArray("disk") << VORLANE_SOURCE_DIR "/data/samples/07-night.mp3";
+    QTest::newRow("no device: the dummy driver")
+        << QByteArray("no-such-driver") << "a.wav";
+}
+
+void TestSound::deviceWritesRealSamples()
+{
+    QFETCH(QByteArray, driver);
+    QFETCH(QString, file);
+    Sandbox box;
+    if (file == "a.wav")
+        file = tone(box, file, 400);
+    else if (file == "a.mid")
+        file = note(box.file(file));
+    const QString output = box.file("out.raw");
+    qputenv("SDL_AUDIODRIVER", driver);
+    qputenv("SDL_DISKAUDIOFILE", output.toLocal8Bit());
+    const auto restore = qScopeGuard([] { qputenv("SDL_AUDIODRIVER", "dummy"); });
+    {
+        SdlSoundDevice device;
+        device.setFileName(file);
+        device.open();
+        device.play();
+        QCOMPARE(device.driverName(), QString(driver == "disk" ? "disk" : "dummy"));
+        QCOMPARE(device.mode(), SoundDevice::modePlaying);
+        QTRY_COMPARE_WITH_TIMEOUT(device.mode(), SoundDevice::modeStopped, 15000);
+    }
+    if (driver != "disk")
+        return;
+    // Signed 16-bit samples: something well above the noise floor came out.
+    QFile raw(output);
+    QVERIFY(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    int peak = 0;
+    for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+        peak = qMax(peak, qAbs(int(qint16(quint8(bytes[i]) | (quint8(bytes[i + 1]) << 8)))));
+    QVERIFY2(peak > 2000, qPrintable(QString("peak %1").arg(peak)));
+}
+
+QTEST_MAIN(TestSound)
+#include "test_sound.moc"
