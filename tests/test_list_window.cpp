@@ -17,18 +17,16 @@ class TestListWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void opensOnThePicturesStoppingTheShow();
-    void rowsShowAndPlay();
-    void rowsStayStaleUntilRefreshed();
-    void closingDiscardsTheWindow();
+    void mirrorsAndPicks();
+    void staleUntilRefreshedAndDiscardedOnClose();
     void keepsItsMinimumSize();
 };
 
-static QStringList rows(const frmList &list)
+static QStringList rows(const frmList *list)
 {
     QStringList texts;
-    for (int i = 0; i < list.List1->count(); ++i)
-        texts << list.List1->item(i)->text();
+    for (int i = 0; i < list->List1->count(); ++i)
+        texts << list->List1->item(i)->text();
     return texts;
 }
 
@@ -37,7 +35,7 @@ static QStringList entries(const SortedPathList &list)
     return QStringList(list.entries().cbegin(), list.entries().cend());
 }
 
-// A folder f of twelve pictures and two sounds; opens its first picture.
+// Opens the first of twelve pictures of folder f, which has two sounds too.
 static void openFolder(Viewer &v, const Sandbox &box)
 {
     for (int i = 1; i <= 12; ++i)
@@ -48,39 +46,28 @@ static void openFolder(Viewer &v, const Sandbox &box)
     v->OpenPath(box.path() + "/f/p1.bmp");
 }
 
-void TestListWindow::opensOnThePicturesStoppingTheShow()
+void TestListWindow::mirrorsAndPicks()
 {
     Sandbox box;
     Viewer v(box.path());
     openFolder(v, box);
     v->SlideShow_Click();
-    QVERIFY(v->ssTimer.isActive());
     v->ListView_Click();
     QVERIFY(!v->ssTimer.isActive());
     frmList *list = v->listWindow();
-    QVERIFY(list);
     QCOMPARE(list->windowTitle(), QString("リスト"));
     QVERIFY(list->TSel[0]->isChecked());
-    QCOMPARE(rows(*list), entries(v->m_BitmapList));
-    QCOMPARE(rows(*list).size(), 12);
-}
+    QCOMPARE(rows(list), entries(v->m_BitmapList));
+    QCOMPARE(rows(list).size(), 12);
 
-void TestListWindow::rowsShowAndPlay()
-{
-    Sandbox box;
-    Viewer v(box.path());
-    openFolder(v, box);
-    v->ListView_Click();
-    frmList *list = v->listWindow();
     list->List1->setCurrentRow(3);
-    QCOMPARE(v->m_bmpidx, 3);
     QCOMPARE(v->m_fname, v->m_BitmapList.at(3));
     QTest::keyClick(list->List1, Qt::Key_Down);
     QCOMPARE(v->m_bmpidx, 4);
 
     QTest::mouseClick(list->TSel[1], Qt::LeftButton);
-    QCOMPARE(rows(*list), entries(v->m_SoundList));
-    // Switching empties the list without picking anything.
+    QCOMPARE(rows(list), entries(v->m_SoundList));
+    // Emptying the rows picked nothing.
     QCOMPARE(v->m_bmpidx, 4);
     const QRect row1 = list->List1->visualItemRect(list->List1->item(1));
     QTest::mouseClick(list->List1->viewport(), Qt::LeftButton, {}, row1.center());
@@ -88,38 +75,29 @@ void TestListWindow::rowsShowAndPlay()
     QCOMPARE(v->m_sndidx, 1);
 }
 
-void TestListWindow::rowsStayStaleUntilRefreshed()
-{
-    Sandbox box;
-    Viewer v(box.path());
-    openFolder(v, box);
-    v->ListView_Click();
-    frmList *list = v->listWindow();
-    const QStringList before = rows(*list);
-    v->OpenPath(box.picture("g/other.bmp", { 8, 8 }));
-    v->ListView_Click();
-    QCOMPARE(v->listWindow(), list);
-    QCOMPARE(rows(*list), before);
-    QTest::mouseClick(list->Command1, Qt::LeftButton);
-    QCOMPARE(rows(*list), QStringList { box.path() + "/g/other.bmp" });
-}
-
-void TestListWindow::closingDiscardsTheWindow()
+void TestListWindow::staleUntilRefreshedAndDiscardedOnClose()
 {
     Sandbox box;
     Viewer v(box.path());
     openFolder(v, box);
     v->ListView_Click();
     QPointer<frmList> first = v->listWindow();
+    const QStringList before = rows(first);
+    v->OpenPath(box.picture("g/other.bmp", { 8, 8 }));
+    v->ListView_Click();
+    QCOMPARE(v->listWindow(), first.data());
+    QCOMPARE(rows(first), before);
+    QTest::mouseClick(first->Command1, Qt::LeftButton);
+    QCOMPARE(rows(first), QStringList { box.path() + "/g/other.bmp" });
+
     first->TSel[1]->setChecked(true);
     first->close();
     QVERIFY(!v->listWindow());
     v->ListView_Click();
-    QVERIFY(v->listWindow() != first);
-    QVERIFY(v->listWindow()->TSel[0]->isChecked());
-    QTRY_VERIFY(!first);
-    // The main window's shut-down closes it too.
     QPointer<frmList> second = v->listWindow();
+    QVERIFY(second != first);
+    QVERIFY(second->TSel[0]->isChecked());
+    QTRY_VERIFY(!first);
     v->close();
     QTRY_VERIFY(!second);
 }

@@ -24,7 +24,6 @@ private slots:
     void undecodableFilesNeverAdvance();
     void pairing_data();
     void pairing();
-    void findSoundKeepsTheCurrentSound();
     void deviceWritesRealSamples_data();
     void deviceWritesRealSamples();
 };
@@ -77,7 +76,6 @@ void TestSound::sequenceMovesOnWhenASoundEnds()
         if (ownTune)
             QFile::remove(tunePath);
     });
-    QCOMPARE(VANE::defaultTunePath(), tunePath);
 
     Viewer v(box.path());
     v->Form_Load("");
@@ -85,16 +83,16 @@ void TestSound::sequenceMovesOnWhenASoundEnds()
         v->SoundNext_Click();
     else
         v->OpenPath(box.path() + "/s/" + first);
-    QCOMPARE(v->SoundNext->text(), QString("■"));
     QCOMPARE(v->MMControl1.updateInterval(), 3000);
     // The sound really plays to its end; the notification is then run at
     // once rather than after three seconds.
     QTRY_COMPARE_WITH_TIMEOUT(v->MMControl1.mode(), SoundDevice::modeStopped, 10000);
+    // Pairing with the current sound does not start it again.
+    v->FindSound(v->MMControl1.fileName());
+    QCOMPARE(v->MMControl1.mode(), SoundDevice::modeStopped);
     v->MMControl1_StatusUpdate();
     QCOMPARE(v->MMControl1.fileName(), next.isEmpty() ? tunePath : box.path() + "/s/" + next);
-    QCOMPARE(v->SoundNext->text(), QString("■"));
-    if (!next.isEmpty())
-        QCOMPARE(v->m_sndidx, int(sounds.indexOf(next)));
+    QCOMPARE(v->m_sndidx, qMax(0, int(sounds.indexOf(next))));
 
     v->SoundNext_Click();
     QCOMPARE(v->SoundNext->text(), QString("♪"));
@@ -177,20 +175,6 @@ void TestSound::pairing()
     QCOMPARE(v->m_fname, box.path() + "/" + picture);
     QCOMPARE(v->MMControl1.fileName(), box.path() + "/" + sound);
     QCOMPARE(v->m_SoundList.at(v->m_sndidx), box.path() + "/" + sound);
-}
-
-void TestSound::findSoundKeepsTheCurrentSound()
-{
-    Sandbox box;
-    const QString picture = box.picture("f/b.bmp", { 8, 8 });
-    tone(box, "f/b.wav");
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->OpenPath(picture);
-    QTRY_COMPARE_WITH_TIMEOUT(v->MMControl1.mode(), SoundDevice::modeStopped, 10000);
-    // Started again, it would be playing.
-    v->FindSound(picture);
-    QCOMPARE(v->MMControl1.mode(), SoundDevice::modeStopped);
 }
 
 void TestSound::deviceWritesRealSamples_data()
