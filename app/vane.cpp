@@ -41,6 +41,7 @@ VANE::VANE(Services &services, QWidget *parent)
 
     connect(&ssTimer, &QTimer::timeout, this, &VANE::ssTimer_Timer);
     MMControl1.setStatusHandler([this] { MMControl1_StatusUpdate(); });
+    setUpDragAndDrop();
     createMenus();
 
     // First run: the window starts in the middle of the work area; the
@@ -179,10 +180,11 @@ void VANE::Form_QueryUnload()
 
 void VANE::Form_Unload()
 {
-    // 5 to 7 each run whatever the one before did.
-    const QString snapshot = dragSnapshotPath();
-    if (!snapshot.isEmpty())
-        QFile::remove(snapshot);
+    // Each clean-up runs whatever the one before did. The snapshot is
+    // removed only when this run wrote it: another running copy may be
+    // offering its own.
+    if (m_snapshotWritten)
+        QFile::remove(dragSnapshotPath());
     closeMemoWindow();
     StopSound();
 }

@@ -14,6 +14,7 @@
 
 class QAction;
 class QMenu;
+class QMimeData;
 
 namespace vorlane {
 
@@ -145,6 +146,18 @@ public:
     // (or, with m_shiftdrag, of the current file) begins once the pointer
     // has moved the platform's drag distance with the button held.
     void startDragOut();
+    // The drag's data: the current file with m_shiftdrag, else a snapshot
+    // of the view written now; only a file list (text/uri-list), copy only.
+    // Turns drop acceptance off for the drag. false: no drag may start (no
+    // current file, or the snapshot could not be written).
+    bool Picture1_OLEStartDrag(QMimeData &data, Qt::DropActions &allowedEffects);
+    // The drag has ended, whatever its outcome: drops are accepted again.
+    void Picture1_OLECompleteDrag(Qt::DropAction effect);
+    // Data dropped on the surface, or (Form_) on the rest of the window:
+    // opens the local files it lists and gives the surface the focus.
+    // button, shift and x, y (twips) as for the surface's mouse signals.
+    void Picture1_OLEDragDrop(const QMimeData &data, int button, int shift, float x, float y);
+    void Form_OLEDragDrop(const QMimeData &data, int button, int shift, float x, float y);
 
     // Controls, named by role.
     PictureSurface *Picture1 = nullptr;
@@ -183,6 +196,10 @@ protected:
     void moveEvent(QMoveEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // exchange/vane_drag.cpp
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // app/vane_menu.cpp
@@ -200,6 +217,11 @@ private:
     // browse/vane_navigate.cpp: has the pictures before and after the
     // current one decoded ahead.
     void prefetchNeighbours();
+    // exchange/vane_drag.cpp
+    void setUpDragAndDrop();
+    // Runs a drag out to its end (modal).
+    void runDragOut();
+    bool writeDragSnapshot(const QString &path);
 
     Services &m_services;
     QWidget *m_form = nullptr; // the client area below the menu bar
@@ -213,6 +235,10 @@ private:
     LoadTrace m_trace;
     // exchange/vane_list.cpp
     QPointer<frmList> m_listWindow;
+    // exchange/vane_drag.cpp: arms and starts drags out; whether this run
+    // wrote the snapshot (exit removes only its own).
+    class DragOutWatcher *m_dragOut = nullptr;
+    bool m_snapshotWritten = false;
 };
 
 } // namespace vorlane

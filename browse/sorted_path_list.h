@@ -27,6 +27,9 @@ public:
     void clear() { m_entries.clear(); }
     // Adds one path in its sorted place, after entries that compare equal.
     void add(const QString &path);
+    // Adds one path at the end, out of sorted order: dropped files keep the
+    // order they were dropped in.
+    void append(const QString &path) { m_entries.push_back(path); }
     // Replaces the contents with paths, sorted; the same result as adding
     // them one by one in this order, in O(n log n).
     void assign(std::vector<QString> paths);

@@ -1,6 +1,7 @@
 #include "platform/picture_surface.h"
 
 // Qt
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -306,7 +307,7 @@ void PictureSurface::syncImageSize()
     m_screenImage = m_persistent;
 }
 
-static int buttonBits(Qt::MouseButtons buttons)
+int mouseButtonBits(Qt::MouseButtons buttons)
 {
     int bits = 0;
     if (buttons & Qt::LeftButton)
@@ -323,8 +324,8 @@ void PictureSurface::emitMouse(QMouseEvent *event,
 {
     // Press and release report the button that changed; a move reports the
     // buttons held.
-    const int button = event->type() == QEvent::MouseMove ? buttonBits(event->buttons())
-                                                          : buttonBits(event->button());
+    const int button = event->type() == QEvent::MouseMove ? mouseButtonBits(event->buttons())
+                                                          : mouseButtonBits(event->button());
     const QPointF pos = event->position();
     emit(this->*signal)(button, shiftBits(event->modifiers()),
                         float(m_screen.pixelsToTwipsX(pos.x())),
@@ -355,6 +356,29 @@ void PictureSurface::mouseDoubleClickEvent(QMouseEvent *event)
 void PictureSurface::keyPressEvent(QKeyEvent *event)
 {
     emit keyPressed(event);
+}
+
+void PictureSurface::dragEnterEvent(QDragEnterEvent *event)
+{
+    // Whatever is dragged in is taken: the viewer decides what a drop means.
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PictureSurface::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void PictureSurface::dropEvent(QDropEvent *event)
+{
+    const QPointF pos = event->position();
+    emit dataDropped(*event->mimeData(), mouseButtonBits(event->buttons()),
+                     shiftBits(event->modifiers()), float(m_screen.pixelsToTwipsX(pos.x())),
+                     float(m_screen.pixelsToTwipsY(pos.y())));
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
 }
 
 bool PictureSurface::focusNextPrevChild(bool)

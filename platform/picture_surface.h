@@ -12,6 +12,8 @@
 #include "platform/picture.h"
 #include "platform/screen_service.h"
 
+class QMimeData;
+
 namespace vorlane {
 
 // A picture surface: a child widget measured in twips that keeps a
@@ -78,6 +80,9 @@ signals:
     // The surface has been painted on screen.
     void painted();
     void keyPressed(QKeyEvent *event);
+    // Data dropped on the surface (only while it accepts drops); button,
+    // shift and x, y as for the mouse signals.
+    void dataDropped(const QMimeData &data, int button, int shift, float x, float y);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -87,6 +92,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
     bool focusNextPrevChild(bool next) override;
 
 private:
@@ -123,5 +131,7 @@ private:
 
 // Shift bits from Qt modifiers: 1 Shift, 2 Ctrl, 4 Alt.
 [[nodiscard]] int shiftBits(Qt::KeyboardModifiers modifiers);
+// Button bits from Qt buttons: 1 left, 2 right, 4 middle.
+[[nodiscard]] int mouseButtonBits(Qt::MouseButtons buttons);
 
 } // namespace vorlane
