@@ -71,6 +71,7 @@ _xs_forget() {
     for i in "${!_xs_pids[@]}"; do
         [[ ${_xs_pids[i]} == "$1" ]] && _xs_pids[i]=""
     done
+    return 0 # not the last comparison's status: callers run under set -e
 }
 
 _xs_name_of() {
