@@ -83,7 +83,9 @@ bool VANE::Picture1_OLEStartDrag(QMimeData &data, Qt::DropActions &allowedEffect
         if (offered.isEmpty() || !writeDragSnapshot(offered))
             return false;
     }
-    if (offered.isEmpty())
+    // A file list naming no file would hand the target nothing: no current
+    // file yet, or a pasted picture that was never written.
+    if (!QFileInfo(offered).isFile())
         return false;
     data.setUrls({ QUrl::fromLocalFile(offered) });
     // The target may copy the file, never move it.

@@ -298,11 +298,14 @@ void TestExchange::dragOutData()
     QCOMPARE(data.urls(), QList<QUrl>({ QUrl::fromLocalFile(a) }));
     v->Picture1_OLECompleteDrag(Qt::IgnoreAction);
 
-    // No drag starts without a file to offer, nor when the snapshot cannot
-    // be written (a file holds its folder's name); drops stay accepted.
+    // No drag starts without an existing file to offer, nor when the
+    // snapshot cannot be written (a file holds its folder's name); drops
+    // stay accepted.
     Viewer empty(box.path());
     empty->Form_Load("");
     empty->m_shiftdrag = true;
+    QVERIFY(!empty->Picture1_OLEStartDrag(data, effects));
+    empty->m_fname = box.path() + "/Vorlane.bmp"; // named by a paste, never written
     QVERIFY(!empty->Picture1_OLEStartDrag(data, effects));
     const QString folder = QFileInfo(snapshot).path();
     QDir(folder).removeRecursively();
