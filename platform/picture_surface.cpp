@@ -77,8 +77,10 @@ void PictureSurface::Move(double left, double top)
 
 void PictureSurface::Resize(double w, double h)
 {
-    resize(qMax(0, toPixels(w, m_screen.twipsPerPixelX())),
-           qMax(0, toPixels(h, m_screen.twipsPerPixelY())));
+    // Never smaller than a pixel: a surface of no size would show nothing
+    // and take no clicks.
+    resize(qMax(1, toPixels(w, m_screen.twipsPerPixelX())),
+           qMax(1, toPixels(h, m_screen.twipsPerPixelY())));
 }
 
 const QImage &PictureSurface::Image()
@@ -189,7 +191,14 @@ PictureSurface::ScaledPicture PictureSurface::scalePicture(const QImage &image,
     const QRectF part(target.x() + (clipped.x() - source.x()) * kx,
                       target.y() + (clipped.y() - source.y()) * ky, clipped.width() * kx,
                       clipped.height() * ky);
-    const QRect area = part.toAlignedRect();
+    // The pixels whose centres lie inside the part: where the picture's edge
+    // falls inside a pixel, that pixel keeps the background rather than
+    // showing a column that is not in the picture.
+    const QRect area(QPoint(int(std::ceil(part.left() - 0.5)), int(std::ceil(part.top() - 0.5))),
+                     QPoint(int(std::ceil(part.right() - 0.5)) - 1,
+                            int(std::ceil(part.bottom() - 0.5)) - 1));
+    if (area.isEmpty())
+        return out;
     out.at = area.topLeft();
     if (kx < 1 && ky < 1) {
         // Shrinking: average the pixels (a plain stretch would drop most of
@@ -202,12 +211,10 @@ PictureSurface::ScaledPicture PictureSurface::scalePicture(const QImage &image,
     }
     out.image = QImage(area.size(), image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                             : QImage::Format_RGB32);
-    out.image.fill(Qt::transparent);
     QPainter p(&out.image);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.setCompositionMode(QPainter::CompositionMode_Source);
-    p.translate(-area.topLeft());
-    p.drawImage(part, image, clipped);
+    p.drawImage(QRectF(QPointF(0, 0), QSizeF(area.size())), image, clipped);
     return out;
 }
 
