@@ -104,17 +104,30 @@ public:
 
     // edit/vane_undo.cpp: the undo list.
     void SetUndoList();
+    // Restores the newest entry and removes it; nothing on an empty list.
+    void PopUndoList();
     void Undo_Click();
+
+    // edit/vane_crop.cpp: crop mode and the rubber band. The button bits
+    // are 1 left, 2 right, 4 middle (a move gives the buttons held), the
+    // shift bits 1 Shift, 2 Ctrl, 4 Alt; x, y are twips of the surface, or
+    // for Form_* of the window's area below the menu bar.
+    void trimpic_Click();
+    void Picture1_MouseDown(int button, int shift, float x, float y);
+    void Picture1_MouseMove(int button, int shift, float x, float y);
+    void Picture1_MouseUp(int button, int shift, float x, float y);
+    void Form_MouseDown(int button, int shift, float x, float y);
+    void Form_MouseMove(int button, int shift, float x, float y);
+    void Form_MouseUp(int button, int shift, float x, float y);
 
     // edit/vane_keys.cpp: the keyboard.
     // keyCode: the program's virtual-key code; shift: 1 Shift, 2 Ctrl, 4 Alt.
     void Picture1_KeyDown(int keyCode, int shift);
 
-    // edit/vane_resize.cpp: the resize dialog and crop mode.
+    // edit/vane_resize.cpp: the resize dialog.
     void ResizeDlg_Click();
     // Shows the resize dialog modally.
     void showResizeBox();
-    void trimpic_Click();
 
     // exchange/vane_clipboard.cpp
     void CopyViewToClipboard();
@@ -214,6 +227,14 @@ private:
     void applyOuterSize(QSize outer);
     // edit/vane_keys.cpp
     void surfaceKeyPressed(QKeyEvent *event);
+    void slideShowKey(int keyCode);
+    void viewKey(int keyCode, int shift);
+    // edit/vane_crop.cpp
+    [[nodiscard]] bool banding() const;
+    void drawBand();
+    // A mouse press, move or release on the window's margin; false for
+    // other events.
+    bool formMouseEvent(QEvent *event);
     // browse/vane_navigate.cpp: has the pictures before and after the
     // current one decoded ahead.
     void prefetchNeighbours();

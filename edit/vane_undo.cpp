@@ -3,20 +3,35 @@
 #include "app/vane.h"
 
 // Local
-#include "app/numbers.h"
+#include "edit/undo_entry.h"
 
 namespace vorlane {
 
 void VANE::SetUndoList()
 {
-    UndoList.append(formatSingle(m_size) + u',' + QString::number(m_trimx) + u','
-                    + QString::number(m_trimy) + u',' + QString::number(m_trimw) + u','
-                    + QString::number(m_trimh));
+    UndoList.append(formatUndoEntry({ m_size, m_trimx, m_trimy, m_trimw, m_trimh }));
 }
 
-// Restoring an entry is not built yet: the entries are only recorded.
+void VANE::PopUndoList()
+{
+    if (UndoList.isEmpty())
+        return;
+    // Entries are only written by SetUndoList; one that does not read back
+    // is dropped rather than shown with a zoom or size that divides by zero.
+    const std::optional<UndoEntry> entry = parseUndoEntry(UndoList.takeLast());
+    if (!entry)
+        return;
+    m_size = entry->size;
+    m_trimx = entry->x;
+    m_trimy = entry->y;
+    m_trimw = entry->w;
+    m_trimh = entry->h;
+    FormResize();
+}
+
 void VANE::Undo_Click()
 {
+    PopUndoList();
 }
 
 } // namespace vorlane
