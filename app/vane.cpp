@@ -36,6 +36,9 @@ VANE::VANE(Services &services, QWidget *parent)
     // The design size of the empty view.
     Picture1->Resize(4440, 2940);
     connect(Picture1, &PictureSurface::doubleClicked, this, &VANE::Picture1_DblClick);
+    connect(Picture1, &PictureSurface::mouseDown, this, &VANE::Picture1_MouseDown);
+    connect(Picture1, &PictureSurface::mouseMove, this, &VANE::Picture1_MouseMove);
+    connect(Picture1, &PictureSurface::mouseUp, this, &VANE::Picture1_MouseUp);
     connect(Picture1, &PictureSurface::keyPressed, this, &VANE::surfaceKeyPressed);
     connect(Picture1, &PictureSurface::painted, this, [this] { m_trace.viewPainted(); });
 

@@ -64,12 +64,14 @@ void VANE::Picture1_DblClick()
 bool VANE::eventFilter(QObject *watched, QEvent *event)
 {
     // The client area around the surface: its double-click opens the
-    // resize dialog.
+    // resize dialog, its other mouse events go to the crop handling.
     if (watched == m_form && event->type() == QEvent::MouseButtonDblClick
         && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         Form_DblClick();
         return true;
     }
+    if (watched == m_form && formMouseEvent(event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -1,4 +1,4 @@
-// The resize dialog and crop mode.
+// The resize dialog.
 
 #include "app/vane.h"
 
@@ -11,11 +11,6 @@ void VANE::ResizeDlg_Click()
 
 // The resize dialog is not built yet: the gestures that open it only refit.
 void VANE::showResizeBox()
-{
-}
-
-// Crop mode is not built yet.
-void VANE::trimpic_Click()
 {
 }
 
