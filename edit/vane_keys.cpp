@@ -6,15 +6,73 @@
 #include <QKeyEvent>
 
 // Local
+#include "edit/crop_math.h"
 #include "edit/key_codes.h"
+#include "edit/slide_pace.h"
 
 namespace vorlane {
 
-void VANE::Picture1_KeyDown(int keyCode, int)
+void VANE::Picture1_KeyDown(int keyCode, int shift)
 {
+    // A running show gives the keys their pacing meaning.
     if (ssTimer.isActive())
-        return;
+        slideShowKey(keyCode);
+    else
+        viewKey(keyCode, shift);
+}
+
+void VANE::slideShowKey(int keyCode)
+{
+    if (keyCode == vk::Space) {
+        // Space before the next step is due: the time since the last step
+        // becomes the pace.
+        if (qint64(secondsSince(m_slidetime, nowToSecond())) * 1000 >= ssTimer.interval())
+            return;
+        ssTimer.stop();
+        ssTimer.setInterval(retimedInterval(secondsSince(m_slidetime, nowToSecond())));
+    } else {
+        const int seconds = slideSeconds(keyCode);
+        if (seconds == 0)
+            return;
+        ssTimer.stop();
+        ssTimer.setInterval(seconds * 1000);
+    }
+    ssTimer.start();
+    NextBitmap_Click();
+    m_slidetime = nowToSecond();
+}
+
+void VANE::viewKey(int keyCode, int shift)
+{
     switch (keyCode) {
+    case vk::Left:
+    case vk::Up:
+    case vk::Right:
+    case vk::Down: {
+        // One screen pixel, ten with Shift, Ctrl or Alt; no undo entry and
+        // no refit: the moved crop is drawn into the surface as it is.
+        float sx = shift != 0 ? 10.0f : 1.0f;
+        float sy = sx;
+        PixelsToTwips(sx, sy);
+        static constexpr CropMove moves[] = { CropMove::Left, CropMove::Up, CropMove::Right,
+                                              CropMove::Down };
+        const CropMove move = moves[keyCode - vk::Left];
+        const bool across = move == CropMove::Left || move == CropMove::Right;
+        const CropRect crop = movedCrop({ m_trimx, m_trimy, m_trimw, m_trimh }, move,
+                                        across ? sx : sy, m_orgx, m_orgy);
+        m_trimx = crop.x;
+        m_trimy = crop.y;
+        RedrawView();
+        update();
+        break;
+    }
+    case vk::X:
+    case vk::F12:
+        trimpic_Click();
+        break;
+    case vk::F11:
+        PopUndoList();
+        break;
     case vk::Space:
         NextBitmap_Click();
         m_slidetime = nowToSecond();
