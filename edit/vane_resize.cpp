@@ -1,6 +1,9 @@
-// The resize dialog.
+// Opening the resize dialog.
 
 #include "app/vane.h"
+
+// Local
+#include "edit/resize_box.h"
 
 namespace vorlane {
 
@@ -9,9 +12,11 @@ void VANE::ResizeDlg_Click()
     Form_DblClick();
 }
 
-// The resize dialog is not built yet: the gestures that open it only refit.
 void VANE::showResizeBox()
 {
+    // Made fresh each time: every opening starts from the current state.
+    ReSizeBox box(*this, this);
+    box.exec();
 }
 
 } // namespace vorlane
