@@ -104,6 +104,7 @@ private slots:
     void formats();
     void selection_data();
     void selection();
+    void secondsAcrossMidnight() { QCOMPARE(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1)), 3); }
     void drag_data();
     void drag();
     void cropTwiceThenUndo();
