@@ -65,23 +65,23 @@ VANE::~VANE()
 
 void VANE::Form_Load(const QString &commandLine)
 {
-    // 1: the sound device's status notification is off until a sound starts.
+    // The sound device's status notification is off until a sound starts.
     StopSound();
-    // 2: the surface and the window accept dropped files.
+    // The surface and the window accept dropped files.
     Picture1->setAcceptDrops(true);
     setAcceptDrops(true);
-    // 3: no slide show.
+    // No slide show.
     ssTimer.stop();
     SlideShow->setChecked(false);
-    // 4
+    // Nothing listed yet, and no sound folder scanned.
     m_BitmapList.clear();
     m_scandir.clear();
-    // 5
+    // The surface's starting place; the fitting below centres it.
     Picture1->Move(100, 200);
-    // 6
+    // No picture yet, shown at full size.
     m_fname.clear();
     m_size = 100;
-    // 7, 8
+    // The empty view counts as a picture of the surface's own size, uncropped.
     m_orgx = toInt32(Picture1->Width());
     m_orgy = toInt32(Picture1->Height());
     m_trimx = 0;
@@ -89,13 +89,14 @@ void VANE::Form_Load(const QString &commandLine)
     m_trimming = false;
     m_trimw = m_orgx;
     m_trimh = m_orgy;
-    // 9: the crop rubber band is erased by drawing it again.
+    // The crop rubber band is erased by drawing it again.
     Picture1->drawMode = PictureSurface::DrawMode::XorPen;
-    // 10
+    // Nothing to save at exit unless "-A " asks for it.
     m_savename.clear();
-    // 11
+    // The window where it was left last time.
     readWindowPosition();
-    // 12
+    // Copy every fitted view to the clipboard, paste the clipboard at an
+    // empty start: each only when its setting reads as 1.
     SettingsStore &settings = m_services.settings;
     m_trimcopy = readNumber(settings.getSetting(settings::appTitle, settings::setting,
                                                 settings::trimCopy, QStringLiteral("0")))
@@ -104,7 +105,7 @@ void VANE::Form_Load(const QString &commandLine)
                               settings::appTitle, settings::setting, settings::showClip,
                               QStringLiteral("0"))))
         == 1;
-    // 13: the command line.
+    // The command line: a path to open, or nothing (then maybe the clipboard).
     const CommandLine cl = parseCommandLine(commandLine);
     if (cl.empty) {
         if (showClip && m_services.clipboard.hasImage())
@@ -114,7 +115,8 @@ void VANE::Form_Load(const QString &commandLine)
         if (cl.saveAtExit && HasPicture())
             m_savename = m_fname;
     }
-    // 14: the fitting always runs.
+    // The fitting always runs, so that a command line that opened nothing
+    // still leaves the drop prompt drawn in a window of the empty view's size.
     FormResize();
 }
 
@@ -166,14 +168,14 @@ void VANE::closeEvent(QCloseEvent *event)
 
 void VANE::Form_QueryUnload()
 {
-    // 1: the side windows first.
+    // The side windows first.
     closeSideWindows();
-    // 2: the save offered by "-A ".
+    // The save offered by "-A ".
     if (!m_savename.isEmpty()) {
         m_fname = m_savename;
         SavePic();
     }
-    // 3: the window position, for the next start.
+    // The window position, for the next start.
     SettingsStore &settings = m_services.settings;
     settings.saveSetting(settings::appName, settings::window, settings::top,
                          formatSingle(float(windowTop())));

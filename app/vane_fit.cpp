@@ -13,19 +13,20 @@ namespace vorlane {
 void VANE::FormResize()
 {
     m_trace.beginFit();
-    // 1
+    // A fitted window is never folded.
     Bar->setText(QStringLiteral("▲"));
     m_folded = false;
-    // 2, 3: lower the zoom until the surface fits the work area.
+    // Lower the zoom until the surface fits the work area.
     const QSizeF work = m_services.screen.workArea();
     m_size = fitZoom(m_size, m_trimw, m_trimh, work);
-    // 4
+    // The surface shows the crop at the zoom.
     Picture1->Resize(double(m_size) * m_trimw / 100, double(m_size) * m_trimh / 100);
     if (isMinimized() || isMaximized() || isFullScreen()) {
-        // 5: the window keeps its state and size; only the surface moves.
+        // The window keeps its state and size; only the surface moves.
         CenterSurface();
     } else {
-        // 6, 7: from the surface size as read back, in one move.
+        // Size and place the window from the surface size as read back (whole
+        // pixels), in one move.
         const WindowRect r = placeWindow(Picture1->Width(), Picture1->Height(), windowLeft(),
                                          windowTop(), work);
         setWindowRect(r.left, r.top, r.width, r.height);
@@ -33,9 +34,9 @@ void VANE::FormResize()
         CenterSurface();
     }
     m_trace.endFit();
-    // 8
+    // Draw the picture (or the drop prompt) at the new size.
     RedrawView();
-    // 9
+    // With the crop-copy setting on, every fitted view goes to the clipboard.
     if (m_trimcopy)
         CopyViewToClipboard();
 }

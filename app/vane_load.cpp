@@ -20,14 +20,15 @@ static QString slideSuffix(int intervalMs)
 
 void VANE::LoadPictureFile(const QString &path)
 {
-    // 1, 2: the caption first (an empty path has no name: the caption stays).
+    // The caption first, so that a file that fails still shows its name (an
+    // empty path has no name: the caption stays).
     if (const std::optional<QString> name = GetFileName(path)) {
         QString caption = *name;
         if (ssTimer.isActive())
             caption += slideSuffix(ssTimer.interval());
         setWindowTitle(caption);
     }
-    // 3: decode. A file that does not decode changes nothing but the
+    // Decode. A file that does not decode changes nothing but the
     // caption; an empty path gives an empty picture object.
     if (path.isEmpty()) {
         m_pic = Picture();
@@ -39,10 +40,10 @@ void VANE::LoadPictureFile(const QString &path)
             return;
         m_pic = std::move(*decoded);
     }
-    // 4
+    // An empty picture object is released and the view keeps its state.
     if (!HasPicture())
         return;
-    // 5 to 7
+    // The new picture becomes current, the memo follows it, and it is shown.
     m_fname = path;
     SyncMemoWindow();
     ShowNewPicture();

@@ -9,14 +9,14 @@ namespace vorlane {
 
 void VANE::OpenPath(const QString &path)
 {
-    // 1: a sound plays and brings up its picture.
+    // A sound plays and brings up its picture.
     if (IsSoundFile(path)) {
         PlaySoundFile(path);
         ScanSoundFolder(GetDirName(path), path);
         FindBmp(path);
         return;
     }
-    // 2: a folder shows its first picture in sorted order.
+    // A folder shows its first picture in sorted order.
     QString current = path;
     FolderService &folders = m_services.folders;
     if (folders.isFolder(path)) {
@@ -39,7 +39,7 @@ void VANE::OpenPath(const QString &path)
             return;
         }
     }
-    // 3: a picture loads, then its folder is scanned and its sound found.
+    // A picture loads, then its folder is scanned and its sound found.
     if (IsBitmapFile(current)) {
         LoadPictureFile(current);
         ScanFolder(GetDirName(current), current);
