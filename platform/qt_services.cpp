@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 
 namespace vorlane {
@@ -67,12 +68,33 @@ QImage QtClipboardService::image() const
     return QGuiApplication::clipboard()->image();
 }
 
+// Qt reads "*.*" as the names that contain a dot; a filter means every file
+// by it. Each filter keeps its text on screen (the dialog hides the details,
+// the last parentheses) and is followed by the patterns Qt is to match.
+static QStringList qtNameFilters(const QStringList &filters)
+{
+    static const QRegularExpression last(QStringLiteral("\\(([^()]*)\\)\\s*$"));
+    QStringList out;
+    for (const QString &filter : filters) {
+        const QRegularExpressionMatch m = last.match(filter);
+        QStringList patterns = m.captured(1).split(u' ', Qt::SkipEmptyParts);
+        for (QString &p : patterns) {
+            if (p == QLatin1String("*.*"))
+                p = QStringLiteral("*");
+        }
+        out << (m.hasMatch() ? filter + QStringLiteral(" (") + patterns.join(u' ') + u')'
+                             : filter);
+    }
+    return out;
+}
+
 std::optional<QString> QtDialogRunner::runFile(const FileDialogRequest &request, bool save)
 {
     QFileDialog dialog(m_parent);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilters(request.nameFilters);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setNameFilters(qtNameFilters(request.nameFilters));
     if (!request.defaultSuffix.isEmpty())
         dialog.setDefaultSuffix(request.defaultSuffix);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
