@@ -1,6 +1,9 @@
-// Stepping through the folder's pictures and the slide show.
+// Stepping through the folder's pictures and the slide show; decoding ahead
+// changes nothing a user can see, also when files change on disk.
 
 // Qt
+#include <QCryptographicHash>
+#include <QFile>
 #include <QtTest>
 
 // Local
@@ -10,187 +13,197 @@
 using namespace vorlane;
 using namespace vorlane::test;
 
+// A folder of pictures named as given (".bmp" added), each one pixel wider
+// than the one before; returns the folder with its "/".
+static QString folderOf(const Sandbox &box, const QStringList &names)
+{
+    for (int i = 0; i < names.size(); ++i)
+        box.picture("f/" + names[i] + ".bmp", { 20 + i, 10 });
+    return box.path() + "/f/";
+}
+
+// What a user sees: caption, current file and index, size and pixels.
+static QString seen(Viewer &v)
+{
+    const QImage view = v->Picture1->Image();
+    const QByteArray hash = QCryptographicHash::hash(
+        QByteArrayView(view.constBits(), view.sizeInBytes()), QCryptographicHash::Sha1);
+    return QStringLiteral("%1 %2 %3 %4 %5").arg(v->windowTitle(), v->m_fname).arg(v->m_bmpidx)
+        .arg(v->m_orgx).arg(QString::fromLatin1(hash.toHex()));
+}
+
 class TestNavigation : public QObject
 {
     Q_OBJECT
 private slots:
-    void stepsWrapAroundBothWays();
-    void spaceAndBackspaceStep();
-    void onePicture();
-    void emptyListChangesOnlyTheSlideTime();
-    void showBitmapOutOfRangeDoesNothing();
-    void findBmpDoesNotReloadTheCurrentPicture();
-    void slideShowCaptions();
-    void showWithAnEmptiedList();
+    // From the first picture, steps by command (n, b) or key (Space,
+    // Backspace); every step loads its picture again, even the same one.
+    void stepping_data()
+    {
+        columns<QString, QString, QString>({ "names", "steps", "titles" });
+        QTest::newRow("on, wrapping round") << "a b c" << "n n n n" << "b c a b";
+        QTest::newRow("back, wrapping round") << "a b c" << "b b b" << "c b a";
+        QTest::newRow("one picture") << "only" << "n b" << "only only";
+        QTest::newRow("Space and Backspace") << "a b c" << "Space Backspace Backspace" << "b a c";
+    }
 
-private:
-    static QString folderOf(const Sandbox &box, const QStringList &names);
-};
+    void stepping()
+    {
+        QFETCH(QString, names);
+        QFETCH(QString, steps);
+        Started s;
+        auto &[box, v] = s;
+        const QString dir = folderOf(box, names.split(' '));
+        v->show();
+        v->OpenPath(dir + names.section(' ', 0, 0) + ".bmp");
+        QStringList titles;
+        for (const QString &step : steps.split(' ')) {
+            v->m_size = 40;
+            if (step == "n")
+                v->NextBitmap_Click();
+            else if (step == "b")
+                v->BeforeBitmap_Click();
+            else
+                QTest::keyClick(v->Picture1, step == "Space" ? Qt::Key_Space : Qt::Key_Backspace);
+            QCOMPARE(v->m_size, 100.0f);
+            QCOMPARE(v->m_orgx, (20 + names.split(' ').indexOf(v->windowTitle().chopped(4))) * 15);
+            titles << v->windowTitle().chopped(4);
+        }
+        QTEST(titles.join(' '), "titles");
+        QCOMPARE(v->m_fname, dir + v->windowTitle());
+        // The time of the step, to the whole second.
+        QCOMPARE(v->m_slidetime.msec(), 0);
+    }
 
-QString TestNavigation::folderOf(const Sandbox &box, const QStringList &names)
-{
-    for (const QString &name : names)
-        box.picture("f/" + name, { 20 + int(names.indexOf(name)), 10 });
-    return box.path() + "/f/";
-}
-
-void TestNavigation::stepsWrapAroundBothWays()
-{
-    Sandbox box;
-    const QString dir = folderOf(box, { "a.bmp", "b.bmp", "c.bmp" });
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->OpenPath(dir + "a.bmp");
-    QStringList titles;
-    for (int i = 0; i < 4; ++i) {
+    void emptyListChangesOnlyTheSlideTime()
+    {
+        Started s;
+        auto &[box, v] = s;
+        v->m_bmpidx = 3;
         v->NextBitmap_Click();
-        titles << v->windowTitle();
-    }
-    QCOMPARE(titles, QStringList({ "b.bmp", "c.bmp", "a.bmp", "b.bmp" }));
-    titles.clear();
-    for (int i = 0; i < 3; ++i) {
         v->BeforeBitmap_Click();
-        titles << v->windowTitle();
+        v->ShowBitmap(0);
+        QCOMPARE(v->m_bmpidx, 3);
+        v->m_slidetime = QTime(0, 0);
+        v->SlideShow_Click();
+        QVERIFY(!v->ssTimer.isActive());
+        QVERIFY(!v->SlideShow->isChecked());
+        QVERIFY(v->m_slidetime != QTime(0, 0));
+        QCOMPARE(v->windowTitle(), QString("Vorlane"));
     }
-    QCOMPARE(titles, QStringList({ "a.bmp", "c.bmp", "b.bmp" }));
-    QCOMPARE(v->m_bmpidx, 1);
-    QCOMPARE(v->m_fname, dir + "b.bmp");
-    QCOMPARE(v->m_orgx, 21 * 15);
-}
 
-void TestNavigation::spaceAndBackspaceStep()
-{
-    Sandbox box;
-    const QString dir = folderOf(box, { "a.bmp", "b.bmp", "c.bmp" });
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->show();
-    v->OpenPath(dir + "a.bmp");
-    QTest::keyClick(v->Picture1, Qt::Key_Space);
-    QCOMPARE(v->windowTitle(), QString("b.bmp"));
-    QTest::keyClick(v->Picture1, Qt::Key_Backspace);
-    QTest::keyClick(v->Picture1, Qt::Key_Backspace);
-    QCOMPARE(v->windowTitle(), QString("c.bmp"));
-    // The time of the step is kept to the whole second.
-    QCOMPARE(v->m_slidetime.msec(), 0);
-    QVERIFY(qAbs(v->m_slidetime.secsTo(QTime::currentTime())) <= 2);
-}
-
-void TestNavigation::onePicture()
-{
-    Sandbox box;
-    const QString dir = folderOf(box, { "only.bmp" });
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->OpenPath(dir + "only.bmp");
-    v->m_size = 40;
-    v->NextBitmap_Click();
-    QCOMPARE(v->m_bmpidx, 0);
-    QCOMPARE(v->m_size, 100.0f); // loaded again
-    v->m_size = 40;
-    v->BeforeBitmap_Click();
-    QCOMPARE(v->m_bmpidx, 0);
-    QCOMPARE(v->m_size, 100.0f);
-}
-
-void TestNavigation::emptyListChangesOnlyTheSlideTime()
-{
-    Sandbox box;
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->m_bmpidx = 3;
-    v->NextBitmap_Click();
-    v->BeforeBitmap_Click();
-    QCOMPARE(v->m_bmpidx, 3);
-    v->m_slidetime = QTime(0, 0);
-    v->SlideShow_Click();
-    QVERIFY(!v->ssTimer.isActive());
-    QVERIFY(!v->SlideShow->isChecked());
-    QVERIFY(v->m_slidetime != QTime(0, 0));
-    QCOMPARE(v->windowTitle(), QString("Vorlane"));
-}
-
-void TestNavigation::showBitmapOutOfRangeDoesNothing()
-{
-    Sandbox box;
-    const QString dir = folderOf(box, { "a.bmp", "b.bmp" });
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->OpenPath(dir + "a.bmp");
-    for (int idx : { 2, -1, 1000 }) {
-        v->ShowBitmap(idx);
+    void findBmpShowsThePictureOfASound()
+    {
+        Started s;
+        auto &[box, v] = s;
+        const QString dir = folderOf(box, { "a", "b" });
+        box.picture("f/a.jpg", { 10, 10 }, "jpg");
+        v->OpenPath(dir + "a.bmp");
+        // The current picture is not loaded again.
+        v->m_size = 40;
+        v->FindBmp(dir + "a.mid");
+        QCOMPARE(v->m_size, 40.0f);
+        // From another picture, the first with that base path shows.
+        v->ShowBitmap(2);
+        v->FindBmp(dir + "a.wav");
+        QCOMPARE(v->m_fname, dir + "a.bmp");
+        // No match, and a sound of another folder, change nothing.
+        v->FindBmp(dir + "zzz.mid");
+        v->FindBmp(box.path() + "/elsewhere/b.mid");
         QCOMPARE(v->m_bmpidx, 0);
+    }
+
+    void slideShow()
+    {
+        Started s;
+        auto &[box, v] = s;
+        const QString dir = folderOf(box, { "a", "b" });
+        v->OpenPath(dir + "a.bmp");
+        v->SlideShow->trigger();
+        QVERIFY(v->ssTimer.isActive());
+        QCOMPARE(v->ssTimer.interval(), 10000);
+        QVERIFY(v->SlideShow->isChecked());
+        QCOMPARE(v->windowTitle(), QString("a.bmp >> 10"));
+        v->ssTimer_Timer();
+        QCOMPARE(v->windowTitle(), QString("b.bmp"));
+        v->ssTimer.start(2500);
+        v->LoadPictureFile(dir + "a.bmp");
+        QCOMPARE(v->windowTitle(), QString("a.bmp >> 2.5"));
+        // With the list emptied a tick shows nothing, and the command cannot
+        // stop a show with nothing to show.
+        v->m_BitmapList.clear();
+        v->ssTimer_Timer();
+        v->SlideShow->trigger();
+        QCOMPARE(v->m_fname, dir + "a.bmp");
+        QVERIFY(v->ssTimer.isActive());
+        QVERIFY(v->SlideShow->isChecked());
+        v->OpenPath(dir + "a.bmp");
+        v->SlideShow->trigger();
+        QVERIFY(!v->ssTimer.isActive());
+        QVERIFY(!v->SlideShow->isChecked());
         QCOMPARE(v->windowTitle(), QString("a.bmp"));
     }
-}
 
-void TestNavigation::findBmpDoesNotReloadTheCurrentPicture()
-{
-    Sandbox box;
-    const QString dir = folderOf(box, { "a.bmp", "a.jpg", "b.bmp" });
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->OpenPath(dir + "a.bmp");
-    v->m_size = 40;
-    v->FindBmp(dir + "a.mid");
-    QCOMPARE(v->m_size, 40.0f);
-    // From another picture, the first with that base path shows.
-    v->ShowBitmap(2);
-    v->FindBmp(dir + "a.wav");
-    QCOMPARE(v->m_bmpidx, 0);
-    QCOMPARE(v->m_fname, dir + "a.bmp");
-    // No match, and a sound of another folder, change nothing.
-    v->FindBmp(dir + "zzz.mid");
-    v->FindBmp(box.path() + "/elsewhere/b.mid");
-    QCOMPARE(v->m_bmpidx, 0);
-}
+    void steppingIsUnchanged()
+    {
+        Sandbox box;
+        folderOf(box, { "p0", "p1", "p2", "p3", "p4" });
+        Viewer plain(box.path());
+        Viewer ahead(box.path(), QSize(1024, 720), true);
+        QStringList a, b;
+        for (Viewer *v : { &plain, &ahead }) {
+            QStringList &out = v == &plain ? a : b;
+            (*v)->Form_Load("");
+            (*v)->OpenPath(box.path() + "/f");
+            for (int i = 0; i < 7; ++i) {
+                v->ahead.waitForAll();
+                (*v)->NextBitmap_Click();
+                out << seen(*v);
+            }
+            for (int i = 0; i < 3; ++i) {
+                (*v)->BeforeBitmap_Click(); // at once, decodes possibly still running
+                out << seen(*v);
+            }
+        }
+        QCOMPARE(b, a);
+    }
 
-void TestNavigation::slideShowCaptions()
-{
-    Sandbox box;
-    const QString dir = folderOf(box, { "a.bmp", "b.bmp" });
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->OpenPath(dir + "a.bmp");
-    v->SlideShow_Click();
-    QVERIFY(v->ssTimer.isActive());
-    QCOMPARE(v->ssTimer.interval(), 10000);
-    QVERIFY(v->SlideShow->isChecked());
-    QCOMPARE(v->windowTitle(), QString("a.bmp >> 10"));
-    v->ssTimer_Timer();
-    QCOMPARE(v->windowTitle(), QString("b.bmp"));
-    QCOMPARE(v->m_bmpidx, 1);
-    v->SlideShow_Click();
-    QVERIFY(!v->ssTimer.isActive());
-    QVERIFY(!v->SlideShow->isChecked());
-    QCOMPARE(v->windowTitle(), QString("b.bmp"));
-    // The menu item toggles it the same way, its mark following the show.
-    v->SlideShow->trigger();
-    QVERIFY(v->ssTimer.isActive());
-    QVERIFY(v->SlideShow->isChecked());
-    v->SlideShow->trigger();
-    QVERIFY(!v->SlideShow->isChecked());
-}
+    // p1 is decoded ahead, then changes on disk before the step onto it.
+    void changedNeighbour_data()
+    {
+        // shown: empty: the step fails, p0 stays
+        columns<QString, QString>({ "change", "shown" });
+        QTest::newRow("another picture") << "picture" << "p1.bmp";
+        QTest::newRow("deleted") << "delete" << "";
+        QTest::newRow("no picture any more, same size") << "garbage" << "";
+    }
 
-void TestNavigation::showWithAnEmptiedList()
-{
-    Sandbox box;
-    const QString dir = folderOf(box, { "a.bmp", "b.bmp" });
-    Viewer v(box.path());
-    v->Form_Load("");
-    v->OpenPath(dir + "a.bmp");
-    v->SlideShow_Click();
-    v->m_BitmapList.clear();
-    v->ssTimer_Timer();
-    QCOMPARE(v->m_fname, dir + "a.bmp");
-    // The command cannot stop a show with nothing to show.
-    v->SlideShow_Click();
-    QVERIFY(v->ssTimer.isActive());
-    QVERIFY(v->SlideShow->isChecked());
-    v->OpenPath(dir + "b.bmp");
-    v->SlideShow_Click();
-    QVERIFY(!v->ssTimer.isActive());
-}
+    void changedNeighbour()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, shown);
+        Sandbox box;
+        folderOf(box, { "p0", "p1", "p2", "p3", "p4" });
+        Viewer v(box.path(), QSize(1024, 720), true);
+        v->Form_Load("");
+        v->OpenPath(box.path() + "/f");
+        v.ahead.waitForAll();
+        const QString p1 = box.file("f/p1.bmp");
+        if (change == "picture")
+            QVERIFY(writePicture(makePattern(77, 20, Qt::cyan), p1, "bmp"));
+        else if (change == "delete")
+            QVERIFY(QFile::remove(p1));
+        else
+            box.write("f/p1.bmp", QByteArray(QFileInfo(p1).size(), 'x'));
+        v->NextBitmap_Click();
+        QCOMPARE(v->windowTitle(), QString("p1.bmp"));
+        QCOMPARE(v->m_bmpidx, 1);
+        QCOMPARE(v->m_fname, box.file(shown.isEmpty() ? "f/p0.bmp" : "f/" + shown));
+        QCOMPARE(v->m_orgx, shown.isEmpty() ? 20 * 15 : 77 * 15);
+        if (!shown.isEmpty())
+            QCOMPARE(rgbAt(v->Picture1->Image(), 2, 2), rgb(0, 255, 255));
+    }
+};
 
 QTEST_MAIN(TestNavigation)
 #include "test_navigation.moc"

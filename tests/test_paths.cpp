@@ -1,171 +1,186 @@
-// Path rules: file kinds, splitting, base paths and memo files; the sorted
-// path list.
+// Text rules: file kinds, splitting, base paths and memo files, the sorted
+// path list, the command line, numbers read from and written to text.
 
 // Qt
 #include <QtTest>
 
 // Local
+#include "app/command_line.h"
+#include "app/numbers.h"
 #include "browse/paths.h"
 #include "browse/sorted_path_list.h"
+#include "support/sandbox.h"
 
 using namespace vorlane;
+using namespace vorlane::test;
 
 class TestPaths : public QObject
 {
     Q_OBJECT
 private slots:
-    void kinds_data();
-    void kinds();
-    void split_data();
-    void split();
-    void basePath_data();
-    void basePath();
-    void memoFile_data();
-    void memoFile();
-    void sortedList();
-    void sortedListKeepsEqualEntriesInOrder();
-    void sortedListBulkMatchesOneByOne();
-};
-
-void TestPaths::kinds_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<bool>("picture");
-    QTest::addColumn<bool>("sound");
-    QTest::newRow("PHOTO.JPG") << "PHOTO.JPG" << true << false;
-    QTest::newRow("photo.Jpeg") << "photo.Jpeg" << true << false;
-    QTest::newRow("x.BMP") << "x.BMP" << true << false;
-    QTest::newRow("gif, ico, wmf") << "/a/b.gif" << true << false;
-    QTest::newRow("ico") << "i.ico" << true << false;
-    QTest::newRow("wmf") << "m.WMF" << true << false;
-    QTest::newRow("movie.mpeg counts as a picture") << "movie.mpeg" << true << false;
-    QTest::newRow("no dot needed") << "scanbmp" << true << false;
-    QTest::newRow("folder plays no role") << "/x.jpg/readme" << false << false;
-    QTest::newRow("tune.MID") << "tune.MID" << false << true;
-    QTest::newRow("a.Mp3") << "a.Mp3" << false << true;
-    QTest::newRow("wav") << "/s/a.wav" << false << true;
-    QTest::newRow("a.jp") << "a.jp" << false << false;
-    QTest::newRow("two characters") << "mp" << false << false;
-    QTest::newRow("png is not ours") << "a.png" << false << false;
-    QTest::newRow("empty") << "" << false << false;
-}
-
-void TestPaths::kinds()
-{
-    QFETCH(QString, name);
-    QTEST(IsBitmapFile(name), "picture");
-    QTEST(IsSoundFile(name), "sound");
-}
-
-void TestPaths::split_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("dir");
-    QTest::addColumn<QString>("file");
-    QTest::newRow("/pics/a.jpg") << "/pics/a.jpg" << "/pics/" << "a.jpg";
-    QTest::newRow("/a.jpg") << "/a.jpg" << "/" << "a.jpg";
-    QTest::newRow("/pics/") << "/pics/" << "/pics/" << "";
-    QTest::newRow("no separator: the scan stops at the first character")
-        << "abc.jpg" << "a" << "bc.jpg";
-    QTest::newRow("no normalisation") << "/p//q/../a.JPG" << "/p//q/../" << "a.JPG";
-    QTest::newRow("one character") << "a" << "a" << "";
-}
-
-void TestPaths::split()
-{
-    QFETCH(QString, path);
-    QTEST(GetDirName(path), "dir");
-    QTEST(GetFileName(path).value_or("<none>"), "file");
-}
-
-void TestPaths::basePath_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("base");
-    QTest::newRow("three-letter extension") << "/a/pic.jpg" << "/a/pic.";
-    QTest::newRow("four-letter extension") << "/a/pic.jpeg" << "/a/pic.";
-    QTest::newRow("sound") << "/a/pic.mid" << "/a/pic.";
-    QTest::newRow("one-letter extension") << "/a/pic.c" << "/a/pic.";
-    QTest::newRow("dot further back is ignored") << "/a/pic.tiff1" << "/a/pic.t";
-    QTest::newRow("no dot: last four characters dropped") << "/a/readme" << "/a/re";
-    QTest::newRow("first dot of the last four") << "/a/b.c.d" << "/a/b.";
-    QTest::newRow("short with dot") << "a.b" << "a";
-    QTest::newRow("short without dot") << "abc" << "<none>";
-    QTest::newRow("empty") << "" << "<none>";
-}
-
-void TestPaths::basePath()
-{
-    QFETCH(QString, path);
-    QTEST(vorlane::basePath(path).value_or("<none>"), "base");
-}
-
-void TestPaths::memoFile_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("memo");
-    QTest::newRow("jpg") << "/a/pic.jpg" << "/a/pic.txt";
-    QTest::newRow("jpeg") << "/a/pic.jpeg" << "/a/pic.txt";
-    QTest::newRow("pasted file") << "/photos/Vorlane.bmp" << "/photos/Vorlane.txt";
-    QTest::newRow("no dot") << "/a/readme" << "/a/retxt";
-    QTest::newRow("no current path") << "" << "";
-    QTest::newRow("too short for a base path") << "abc" << "<none>";
-}
-
-void TestPaths::memoFile()
-{
-    QFETCH(QString, path);
-    QTEST(memoFileFor(path).value_or("<none>"), "memo");
-}
-
-static QStringList entries(const SortedPathList &list)
-{
-    QStringList out;
-    for (const QString &e : list.entries())
-        out << e;
-    return out;
-}
-
-void TestPaths::sortedList()
-{
-    SortedPathList list;
-    for (const char *name : { "/p/img10.jpg", "/p/b.jpg", "/p/img2.jpg", "/p/A.bmp", "/p/a2.gif" })
-        list.add(QString::fromLatin1(name));
-    QCOMPARE(entries(list),
-             QStringList({ "/p/A.bmp", "/p/a2.gif", "/p/b.jpg", "/p/img2.jpg", "/p/img10.jpg" }));
-    // Look-ups are exact.
-    QCOMPARE(list.indexOf("/p/b.jpg"), 2);
-    QCOMPARE(list.indexOf("/p/B.jpg"), -1);
-    QCOMPARE(list.indexOf("/p/a.bmp"), -1);
-}
-
-void TestPaths::sortedListKeepsEqualEntriesInOrder()
-{
-    SortedPathList list;
-    list.add("/p/a.jpg");
-    list.add("/p/A.jpg");
-    list.add("/p/0.jpg");
-    QCOMPARE(entries(list), QStringList({ "/p/0.jpg", "/p/a.jpg", "/p/A.jpg" }));
-    list.assign({ "/p/A.jpg", "/p/a.jpg" });
-    QCOMPARE(entries(list), QStringList({ "/p/A.jpg", "/p/a.jpg" }));
-}
-
-void TestPaths::sortedListBulkMatchesOneByOne()
-{
-    // Enough names, in a scrambled order, with case and digit variety.
-    std::vector<QString> names;
-    for (int i = 0; i < 500; ++i) {
-        const int k = (i * 7919) % 500;
-        names.push_back(QStringLiteral("/f/%1img%2.jpg").arg(k % 3 ? "" : "X").arg(k % 60));
+    // Every rule on each path; "-" stands for no answer.
+    void pathRules_data()
+    {
+        for (const char *column : { "path", "dir", "file", "base", "memo" })
+            QTest::addColumn<QString>(column);
+        columns<bool, bool>({ "picture", "sound" });
+        // clang-format off
+        const auto row = [](const char *path, const char *dir, const char *file, const char *base,
+                            const char *memo, bool picture, bool sound) {
+            QTest::newRow(*path ? path : "empty") << path << dir << file << base << memo << picture
+                                                  << sound;
+        };
+        row("/a/PHOTO.JPG", "/a/", "PHOTO.JPG", "/a/PHOTO.", "/a/PHOTO.txt", true, false);
+        row("/a.Jpeg", "/", "a.Jpeg", "/a.", "/a.txt", true, false);
+        row("/a/movie.mpeg", "/a/", "movie.mpeg", "/a/movie.", "/a/movie.txt", true, false);
+        row("/a/scanbmp", "/a/", "scanbmp", "/a/sca", "/a/scatxt", true, false);
+        row("/x.jpg/readme", "/x.jpg/", "readme", "/x.jpg/re", "/x.jpg/retxt", false, false);
+        row("/s/tune.MID", "/s/", "tune.MID", "/s/tune.", "/s/tune.txt", false, true);
+        row("/s/a.Mp3", "/s/", "a.Mp3", "/s/a.", "/s/a.txt", false, true);
+        row("/s/a.wav", "/s/", "a.wav", "/s/a.", "/s/a.txt", false, true);
+        row("/a/b.png", "/a/", "b.png", "/a/b.", "/a/b.txt", false, false);
+        row("/a/pic.c", "/a/", "pic.c", "/a/pic.", "/a/pic.txt", false, false);
+        row("/a/pic.tiff1", "/a/", "pic.tiff1", "/a/pic.t", "/a/pic.ttxt", false, false);
+        row("/a/b.c.d", "/a/", "b.c.d", "/a/b.", "/a/b.txt", false, false);
+        row("/p//q/../a.gif", "/p//q/../", "a.gif", "/p//q/../a.", "/p//q/../a.txt", true, false);
+        row("/pics/", "/pics/", "", "/p", "/ptxt", false, false);
+        row("abc.jpg", "a", "bc.jpg", "abc.", "abc.txt", true, false);
+        row("a.b", "a", ".b", "a", "atxt", false, false);
+        row("abc", "a", "bc", "-", "-", false, false);
+        row("mp", "m", "p", "-", "-", false, false);
+        row("", "", "-", "-", "", false, false);
+        // clang-format on
     }
-    SortedPathList one;
-    for (const QString &n : names)
-        one.add(n);
-    SortedPathList bulk;
-    bulk.assign(names);
-    QCOMPARE(bulk.count(), 500);
-    QCOMPARE(entries(bulk), entries(one));
-}
+
+    void pathRules()
+    {
+        QFETCH(QString, path);
+        QTEST(GetDirName(path), "dir");
+        QTEST(GetFileName(path).value_or("-"), "file");
+        QTEST(basePath(path).value_or("-"), "base");
+        QTEST(memoFileFor(path).value_or("-"), "memo");
+        QTEST(IsBitmapFile(path), "picture");
+        QTEST(IsSoundFile(path), "sound");
+    }
+
+    // Case-blind, numbers by value, equal names in the order added; adding
+    // all at once gives the order of adding one by one.
+    void sortedList_data()
+    {
+        // expected: empty: as added one by one
+        columns<QStringList, QStringList>({ "added", "expected" });
+        QTest::newRow("names and numbers")
+            << QStringList { "/p/img10.jpg", "/p/b.jpg", "/p/img2.jpg", "/p/A.bmp", "/p/a2.gif" }
+            << QStringList { "/p/A.bmp", "/p/a2.gif", "/p/b.jpg", "/p/img2.jpg", "/p/img10.jpg" };
+        QTest::newRow("equal names keep their order") << QStringList { "/p/a.jpg", "/p/A.jpg",
+            "/p/0.jpg" } << QStringList { "/p/0.jpg", "/p/a.jpg", "/p/A.jpg" };
+        QStringList scrambled;
+        for (int i = 0; i < 500; ++i) {
+            const int k = (i * 7919) % 500;
+            scrambled << QStringLiteral("/f/%1img%2.jpg").arg(k % 3 ? "" : "X").arg(k % 60);
+        }
+        QTest::newRow("500 names, many equal") << scrambled << QStringList();
+    }
+
+    void sortedList()
+    {
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, expected);
+        SortedPathList one;
+        for (const QString &n : added)
+            one.add(n);
+        SortedPathList bulk;
+        bulk.assign(std::vector<QString>(added.cbegin(), added.cend()));
+        const QStringList listed(one.entries().cbegin(), one.entries().cend());
+        if (!expected.isEmpty())
+            QCOMPARE(listed, expected);
+        QCOMPARE(QStringList(bulk.entries().cbegin(), bulk.entries().cend()), listed);
+        // Look-ups are exact.
+        QCOMPARE(one.at(one.indexOf(listed.last())), listed.last());
+        QCOMPARE(one.indexOf(listed.last().toUpper()), -1);
+    }
+
+    void stripQuotes_data()
+    {
+        columns<QString, QString>({ "text", "expected" });
+        QTest::newRow("spaces trimmed") << "  /a/b.jpg  " << "/a/b.jpg";
+        QTest::newRow("tabs kept") << "\t/a.jpg\t" << "\t/a.jpg\t";
+        QTest::newRow("quoted path with a space") << "\"/my pics/a b.jpg\"" << "/my pics/a b.jpg";
+        QTest::newRow("spaces inside quotes trimmed") << "\"  /a.jpg \"" << "/a.jpg";
+        QTest::newRow("nested quotes") << "\"\"/a.jpg\"\"" << "/a.jpg";
+        QTest::newRow("no closing quote: last character lost") << "\"/a/b.jpg" << "/a/b.jp";
+        QTest::newRow("lone double quote stays") << "\"" << "\"";
+        QTest::newRow("two quotes give nothing") << "\"\"" << "";
+    }
+
+    void stripQuotes()
+    {
+        QFETCH(QString, text);
+        QTEST(StripQuotes(text), "expected");
+    }
+
+    void commandLine_data()
+    {
+        columns<QString, bool, bool, QString>({ "text", "empty", "saveAtExit", "path" });
+        QTest::newRow("nothing") << "" << true << false << "";
+        QTest::newRow("quoted path") << "\"/p/my a.jpg\"" << false << false << "/p/my a.jpg";
+        QTest::newRow("-A, quoted path") << "-A \"/p/my a.jpg\"" << false << true << "/p/my a.jpg";
+        QTest::newRow("-A inside quotes") << "\"-A /p/a.jpg\"" << false << true << "/p/a.jpg";
+        QTest::newRow("-a is no prefix") << "-a /p/a.jpg" << false << false << "-a /p/a.jpg";
+        QTest::newRow("-A without space") << "-A/p/a.jpg" << false << false << "-A/p/a.jpg";
+        QTest::newRow("-A after spaces") << "   -A /p/a.jpg" << false << true << "/p/a.jpg";
+        QTest::newRow("only spaces") << "   " << false << false << "";
+    }
+
+    void commandLine()
+    {
+        QFETCH(QString, text);
+        const CommandLine cl = parseCommandLine(text);
+        QTEST(cl.empty, "empty");
+        QTEST(cl.saveAtExit, "saveAtExit");
+        QTEST(cl.path, "path");
+    }
+
+    // A number read from text, that number rounded to a 32-bit integer
+    // (halves to even, saturating), and written back as a single.
+    void numbers_data()
+    {
+        columns<QString, double, int, QString>({ "text", "number", "rounded", "written" });
+        const auto row = [](const char *name, const char *text, double number, int rounded,
+                            const char *written) {
+            QTest::newRow(name) << text << number << rounded << written;
+        };
+        const QString huge(30, '9');
+        row("half down to even", "2.5", 2.5, 2, "2.5");
+        row("half up to even", "3.5", 3.5, 4, "3.5");
+        row("negative half", "-2.5", -2.5, -2, "-2.5");
+        row("plus sign, blanks first", "  \t +7", 7, 7, "7");
+        row("trailing text ignored", "1500px", 1500, 1500, "1500");
+        row("no exponent", "1e5", 1, 1, "1");
+        row("comma is no decimal point", "1,5", 1, 1, "1");
+        row("leading point", ".5", 0.5, 0, "0.5");
+        row("sign alone", "-", 0, 0, "0");
+        row("not a number", "abc", 0, 0, "0");
+        row("negative zero", "-0", 0, 0, "0");
+        row("seven digits", "66.6666666", 66.6666666, 67, "66.66666");
+        row("large stays plain", "123456789", 123456789, 123456789, "123456792");
+        QTest::newRow("too large") << huge << 1e30 << std::numeric_limits<qint32>::max()
+                                   << "1000000015047466219876688855040";
+        QTest::newRow("too small") << "-" + huge << -1e30 << std::numeric_limits<qint32>::min()
+                                   << "-1000000015047466219876688855040";
+    }
+
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, number);
+        const double read = readNumber(text);
+        QCOMPARE(read, number);
+        QTEST(int(toInt32(read)), "rounded");
+        QTEST(formatSingle(float(read)), "written");
+        QCOMPARE(toInt32(qQNaN()), 0);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestPaths)
 #include "test_paths.moc"

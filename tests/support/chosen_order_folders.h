@@ -2,8 +2,10 @@
 
 // Qt
 #include <QHash>
-#include <QSet>
 #include <QStringList>
+
+// Std
+#include <algorithm>
 
 // Local
 #include "platform/qt_folder_service.h"
@@ -27,25 +29,19 @@ public:
     void forEachFile(const QString &folder,
                      const std::function<bool(const QString &)> &visit) const override
     {
-        const auto chosen = order.constFind(folder);
-        if (chosen == order.constEnd()) {
-            m_real.forEachFile(folder, visit);
-            return;
-        }
         QStringList names;
         m_real.forEachFile(folder, [&names](const QString &n) {
             names << n;
             return true;
         });
-        QStringList listed;
-        for (const QString &n : *chosen)
-            if (names.contains(n))
-                listed << n;
-        const QSet<QString> first(listed.cbegin(), listed.cend());
+        const QStringList chosen = order.value(folder);
+        const auto rank = [&chosen](const QString &n) {
+            const qsizetype i = chosen.indexOf(n);
+            return i < 0 ? chosen.size() : i;
+        };
+        std::stable_sort(names.begin(), names.end(),
+                         [&rank](const QString &a, const QString &b) { return rank(a) < rank(b); });
         for (const QString &n : names)
-            if (!first.contains(n))
-                listed << n;
-        for (const QString &n : listed)
             if (!visit(n))
                 return;
     }

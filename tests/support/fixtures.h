@@ -27,16 +27,13 @@ enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
 // A width x height opaque picture whose four quadrants are filled with
 // quadrantColor(); odd sizes give the extra column and row to the left and
 // top quadrants. Reading quadrantCentre() pixels tells orientation, cropping
-// and stretching apart.
+// and stretching apart. It claims a density of 72 x 144 dpi, which the
+// viewer must ignore.
 [[nodiscard]] QImage makePattern(int width, int height, const QColor &base = QColor(255, 0, 0));
 
 // The middle pixel of a quadrant of a makePattern() picture of this size
 // (both sides at least 2).
 [[nodiscard]] QPoint quadrantCentre(const QSize &size, Quadrant quadrant);
-
-// True when every channel of a and b (alpha included) differs by at most
-// tolerance.
-[[nodiscard]] bool sameColour(const QColor &a, const QColor &b, int tolerance = 0);
 
 // The bytes of img as a picture of kind "bmp", "gif", "jpg" (or "jpeg"),
 // "ico" or "wmf"; empty for an unknown kind or a failed encoding. JPEG is

@@ -52,6 +52,16 @@ QRgb rgbAt(const QImage &image, int x, int y)
     return image.pixel(x, y) & 0xffffff;
 }
 
+QRect inkBox(const QImage &image, QRgb background, int tolerance)
+{
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (!closeColor(rgbAt(image, x, y), background, tolerance))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 bool closeColor(QRgb a, QRgb b, int tolerance)
 {
     return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 
 // Std
 #include <memory>
@@ -68,6 +69,15 @@ private:
     std::unique_ptr<VANE> m_vane;
 };
 
+// A sandbox and a viewer on it, started with an empty command line:
+// `Started s; auto &[box, v] = s;`.
+struct Started
+{
+    Sandbox box;
+    Viewer v { box.path() };
+    Started() { v->Form_Load(QString()); }
+};
+
 // An RGB colour without alpha, as rgbAt() returns it.
 [[nodiscard]] constexpr QRgb rgb(int r, int g, int b)
 {
@@ -77,5 +87,16 @@ private:
 [[nodiscard]] QRgb rgbAt(const QImage &image, int x, int y);
 // True when two colours differ by at most tolerance in every channel.
 [[nodiscard]] bool closeColor(QRgb a, QRgb b, int tolerance = 8);
+// The bounding box of the pixels unlike background (beyond tolerance).
+[[nodiscard]] QRect inkBox(const QImage &image, QRgb background, int tolerance = 40);
+
+// Declares the columns of a data table in one go:
+// columns<QString, int>({ "name", "count" }).
+template<typename... T>
+void columns(std::initializer_list<const char *> names)
+{
+    const char *const *name = names.begin();
+    (QTest::addColumn<T>(*name++), ...);
+}
 
 } // namespace vorlane::test
