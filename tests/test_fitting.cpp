@@ -162,9 +162,7 @@ private slots:
         columns<QString, QString, bool, double>({ "key", "stored", "trimCopy", "top" });
         const double before = qQNaN();
         QTest::newRow("TrimCopy 1.0") << "TrimCopy" << "1.0" << true << before;
-        QTest::newRow("TrimCopy 1 and text") << "TrimCopy" << "1 yes" << true << before;
         QTest::newRow("TrimCopy 2") << "TrimCopy" << "2" << false << before;
-        QTest::newRow("TrimCopy abc") << "TrimCopy" << "abc" << false << before;
         QTest::newRow("a top") << "Top" << "1500" << false << 1500.0;
         QTest::newRow("no top") << "" << "" << false << before;
         QTest::newRow("huge") << "Top" << "99999999999999999999999" << false << before;

@@ -31,14 +31,6 @@ namespace {
         wmf.setPen(QColor(0, 0, 0), 1);
         wmf.setNullBrush();
         wmf.rectangle(QRect(0, 0, w, h));
-        // A disc where the quadrants meet and a triangle hanging from the top
-        // edge: both stay clear of the quadrant centres.
-        const int r = qMax(1, qMin(w, h) / 10);
-        wmf.setNullPen();
-        wmf.setBrush(QColor(255, 255, 255));
-        wmf.ellipse(QRect(w / 2 - r, h / 2 - r, 2 * r, 2 * r));
-        wmf.setBrush(QColor(255, 0, 255));
-        wmf.polygon(QPolygon({ QPoint(w / 2 - r, 0), QPoint(w / 2 + r, 0), QPoint(w / 2, r) }));
         return wmf.finish();
     }
 

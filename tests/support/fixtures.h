@@ -38,8 +38,7 @@ enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
 // The bytes of img as a picture of kind "bmp", "gif", "jpg" (or "jpeg"),
 // "ico" or "wmf"; empty for an unknown kind or a failed encoding. JPEG is
 // written at quality 95; icons larger than 256x256 are scaled down to fit;
-// a WMF holds the picture as a bitmap with a frame, a disc and a triangle
-// drawn around the middle, clear of the quadrant centres.
+// a WMF holds the picture as a bitmap with a frame drawn round it.
 [[nodiscard]] QByteArray encodePicture(const QImage &img, const char *kind);
 
 // Writes encodePicture(img, kind) to path. The kind alone decides the
