@@ -156,6 +156,7 @@ private slots:
         columns<QString, QString, QString>({ "line", "shown", "savedAtExit" });
         QTest::newRow("relative path") << "my pics/a b.jpg" << "my pics/a b.jpg" << "";
         QTest::newRow("-A, a folder") << "-A \"%1/f\"" << "f/a.jpg" << "f/a.jpg";
+        QTest::newRow("-A, a relative path") << "-A f/b.jpg" << "f/b.jpg" << "f/b.jpg";
         QTest::newRow("-A, nothing opened") << "-A %1/missing.jpg" << "" << "";
     }
 
