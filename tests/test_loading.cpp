@@ -1,6 +1,8 @@
-// Loading picture files of every kind into the view.
+// Loading picture files of every kind into the view, made in code and from
+// public test suites (outside the repository: those tests skip without them).
 
 // Qt
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
@@ -14,6 +16,18 @@
 
 using namespace vorlane;
 using namespace vorlane::test;
+
+// The public test files, and a row for each in the folders named; false
+// when they are not there (they sit beside the repository).
+static const QString corpus = QStringLiteral(VORLANE_CORPUS_DIR) + '/';
+static bool corpusFiles(std::initializer_list<const char *> folders)
+{
+    QTest::addColumn<QString>("file");
+    for (const QString folder : folders)
+        for (const QString &name : QDir(corpus + folder).entryList(QDir::Files))
+            QTest::newRow(qPrintable(folder + '/' + name)) << folder + '/' + name;
+    return QDir(corpus).exists();
+}
 
 class TestLoading : public QObject
 {
@@ -165,6 +179,28 @@ private slots:
         QCOMPARE(v->m_orgx, 12000 * 15);
         QVERIFY(v->m_size < 10);
         QVERIFY(closeColor(rgbAt(v->Picture1->Image(), 3, 3), rgb(30, 90, 200)));
+    }
+
+    // Real-world pictures load; broken and damaged ones either show (in
+    // part, maybe) or leave all as it was but the caption.
+    void corpusFilesLoad_data()
+    {
+        if (!corpusFiles({ "bmp", "gif", "jpeg", "ico", "wmf", "bad", "questionable" }))
+            QSKIP(qPrintable("no public test files at " + corpus));
+    }
+
+    void corpusFilesLoad()
+    {
+        QFETCH(QString, file);
+        Started s;
+        auto &[box, v] = s;
+        const QString good = box.picture("good.bmp", { 40, 30 });
+        v->LoadPictureFile(good);
+        v->LoadPictureFile(corpus + file);
+        QCOMPARE(v->windowTitle(), file.section('/', -1));
+        const bool broken = file.startsWith("bad/") || file.startsWith("questionable/");
+        QCOMPARE(v->m_fname, broken && v->m_fname == good ? good : corpus + file);
+        QVERIFY(v->m_orgx > 0 && v->m_orgy > 0);
     }
 };
 
