@@ -78,7 +78,6 @@ private slots:
     {
         // topLeft: the file's quadrant that lands top left
         columns<int, QSize, int>({ "orientation", "shown", "topLeft" });
-        QTest::newRow("1: as stored") << 1 << QSize(60, 40) << int(Quadrant::TopLeft);
         QTest::newRow("3: half round") << 3 << QSize(60, 40) << int(Quadrant::BottomRight);
         QTest::newRow("6: clockwise") << 6 << QSize(40, 60) << int(Quadrant::BottomLeft);
         QTest::newRow("8: anticlockwise") << 8 << QSize(40, 60) << int(Quadrant::TopRight);

@@ -42,7 +42,6 @@ private slots:
     {
         columns<QString, QString, QString>({ "names", "steps", "titles" });
         QTest::newRow("on, wrapping round") << "a b c" << "n n n n" << "b c a b";
-        QTest::newRow("back, wrapping round") << "a b c" << "b b b" << "c b a";
         QTest::newRow("one picture") << "only" << "n b" << "only only";
         QTest::newRow("Space and Backspace") << "a b c" << "Space Backspace Backspace" << "b a c";
     }

@@ -46,7 +46,6 @@ private slots:
         row("/pics/", "/pics/", "", "/p", "/ptxt", false, false);
         row("abc.jpg", "a", "bc.jpg", "abc.", "abc.txt", true, false);
         row("a.b", "a", ".b", "a", "atxt", false, false);
-        row("abc", "a", "bc", "-", "-", false, false);
         row("mp", "m", "p", "-", "-", false, false);
         row("", "", "-", "-", "", false, false);
         // clang-format on
