@@ -100,11 +100,10 @@ private slots:
         s.v->SavePic();
         QCOMPARE(QImageReader(typed).format(), QByteArray("bmp"));
         QCOMPARE(QProcess::execute("convert", { typed, magick }), 0);
-        const QImage view = rgb32(s.v->Picture1->Image());
-        QCOMPARE(view.size(), drawn);
+        QCOMPARE(s.v->Picture1->Image().size(), drawn);
         for (const QImage &out : { QGuiApplication::clipboard()->image(), QImage(typed),
                  QImage(offered), QImage(magick) })
-            QCOMPARE(rgb32(out), view);
+            QCOMPARE(rgb32(out), rgb32(s.v->Picture1->Image()));
         QCOMPARE(QDir(s.at + "p").entryList(QDir::Files), QStringList({ "a.bmp", "b.bmp" }));
         QVERIFY(!dropOn(s.v->Picture1, data) && !dropOn(s.v->menuBar(), data));
         s.v->Picture1_OLECompleteDrag(Qt::CopyAction);
@@ -160,10 +159,9 @@ private slots:
     // proposes that name without extension.
     void pasteAtStartUp()
     {
-        Sandbox box;
-        IniSettingsStore(box.path()).saveSetting("VORLANE", "Setting", "ShowClip", "1");
+        Viewer v(m_home.path());
+        v.settings.saveSetting("VORLANE", "Setting", "ShowClip", "1");
         QGuiApplication::clipboard()->setImage(makePattern(30, 20));
-        Viewer v(box.path());
         v->Form_Load("");
         QCOMPARE(v->m_fname, m_home.path() + "/Pictures/Vorlane.bmp");
         QVERIFY(!QFile::exists(v->m_fname));
