@@ -114,6 +114,28 @@ private slots:
         QCOMPARE(QFile::exists(snapshot), shift);
     }
 
+    // A click, or a press that moves less than the drag distance, drags
+    // nothing out; moving further with the button held does.
+    void dragStartsPastTheDragDistance()
+    {
+        Shown s;
+        const QString snapshot = VANE::dragSnapshotPath();
+        QFile::remove(snapshot);
+        const int d = QApplication::startDragDistance();
+        auto mouse = [&](QEvent::Type type, int x, Qt::MouseButtons held) {
+            QMouseEvent e(type, QPointF(x, 5), QPointF(x, 5), Qt::LeftButton, held, {});
+            QApplication::sendEvent(s.v->Picture1, &e);
+        };
+        mouse(QEvent::MouseButtonPress, 5, Qt::LeftButton);
+        mouse(QEvent::MouseMove, 4 + d, Qt::LeftButton);
+        mouse(QEvent::MouseButtonRelease, 4 + d, {});
+        mouse(QEvent::MouseMove, 5 + 3 * d, {});
+        QVERIFY(!QFile::exists(snapshot));
+        mouse(QEvent::MouseButtonPress, 5, Qt::LeftButton);
+        mouse(QEvent::MouseMove, 5 + 3 * d, Qt::LeftButton);
+        QVERIFY(QFile::exists(snapshot));
+    }
+
     // A save proposes the current name without a three- or four-letter
     // extension only.
     void saveProposal()
