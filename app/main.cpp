@@ -21,6 +21,7 @@
 #include "platform/qt_folder_service.h"
 #include "platform/qt_picture_service.h"
 #include "platform/qt_screen_service.h"
+#include "platform/qt_shell_service.h"
 #include "platform/sdl_sound_device.h"
 #include "platform/termination_watcher.h"
 
@@ -75,7 +76,9 @@ int main(int argc, char *argv[])
     vorlane::IniSettingsStore settings;
     vorlane::QtFolderService folders;
     vorlane::SdlSoundDevice sound;
-    vorlane::Services services { pictures, screen, dialogs, clipboard, settings, folders, sound };
+    vorlane::QtShellService shell;
+    vorlane::Services services { pictures, screen, dialogs, clipboard,
+                                 settings, folders, sound, shell };
 
     vorlane::VANE window(services);
     screen.setWindow(&window);

@@ -34,6 +34,9 @@ public:
     [[nodiscard]] virtual std::optional<QString> runSave(const FileDialogRequest &request) = 0;
     // The chosen colour, or nullopt when the user cancels.
     [[nodiscard]] virtual std::optional<QColor> runColor(const QColor &start) = 0;
+    // A message box with OK and Cancel and no icon: true when the user
+    // answers OK.
+    [[nodiscard]] virtual bool runOkCancel(const QString &title, const QString &text) = 0;
 };
 
 } // namespace vorlane

@@ -18,6 +18,7 @@ public:
     [[nodiscard]] std::optional<QString> runOpen(const FileDialogRequest &request) override;
     [[nodiscard]] std::optional<QString> runSave(const FileDialogRequest &request) override;
     [[nodiscard]] std::optional<QColor> runColor(const QColor &start) override;
+    [[nodiscard]] bool runOkCancel(const QString &title, const QString &text) override;
 
 private:
     [[nodiscard]] std::optional<QString> runFile(const FileDialogRequest &request, bool save);

@@ -5,11 +5,13 @@
 #include "platform/qt_screen_service.h"
 
 // Qt
+#include <QApplication>
 #include <QClipboard>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScreen>
@@ -132,6 +134,15 @@ std::optional<QColor> QtDialogRunner::runColor(const QColor &start)
     if (!chosen.isValid())
         return std::nullopt;
     return chosen;
+}
+
+bool QtDialogRunner::runOkCancel(const QString &title, const QString &text)
+{
+    // Over the window that asks (a side window), else over the main one.
+    QWidget *over = QApplication::activeWindow();
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    over ? over : m_parent.data());
+    return box.exec() == QMessageBox::Ok;
 }
 
 } // namespace vorlane

@@ -7,6 +7,7 @@
 #include "platform/picture_service.h"
 #include "platform/screen_service.h"
 #include "platform/settings_store.h"
+#include "platform/shell_service.h"
 #include "platform/sound_device.h"
 
 namespace vorlane {
@@ -23,6 +24,7 @@ struct Services
     SettingsStore &settings;
     FolderService &folders;
     SoundDevice &sound;
+    ShellService &shell;
 };
 
 } // namespace vorlane

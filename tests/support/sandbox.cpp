@@ -40,7 +40,7 @@ Viewer::Viewer(const QString &configHome, QSize workAreaPixels, bool decodeAhead
     : screen(workAreaPixels),
       settings(configHome),
       pictures(screen, decodeAhead ? &ahead : nullptr),
-      m_services { pictures, screen, dialogs, clipboard, settings, folders, sound },
+      m_services { pictures, screen, dialogs, clipboard, settings, folders, sound, shell },
       m_vane(std::make_unique<VANE>(m_services))
 {
 }

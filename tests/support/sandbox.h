@@ -18,6 +18,7 @@
 #include "platform/sdl_sound_device.h"
 #include "support/chosen_order_folders.h"
 #include "support/fake_screen.h"
+#include "support/recording_shell.h"
 #include "support/scripted_dialogs.h"
 
 namespace vorlane::test {
@@ -63,6 +64,7 @@ public:
     QtClipboardService clipboard;
     ChosenOrderFolders folders;
     SdlSoundDevice sound;
+    RecordingShell shell;
 
 private:
     Services m_services;

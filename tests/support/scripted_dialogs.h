@@ -24,6 +24,9 @@ public:
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
     QList<QColor> colorStarts;
+    // Answers to OK/Cancel boxes (true: OK) and the texts they showed.
+    std::deque<bool> okCancelAnswers;
+    QStringList okCancelTexts;
 
     [[nodiscard]] std::optional<QString> runOpen(const FileDialogRequest &request) override
     {
@@ -39,6 +42,15 @@ public:
     {
         colorStarts << start;
         return next(colorAnswers);
+    }
+
+    [[nodiscard]] bool runOkCancel(const QString &title, const QString &text) override
+    {
+        okCancelTexts << title + QLatin1Char('|') + text;
+        const bool ok = !okCancelAnswers.empty() && okCancelAnswers.front();
+        if (!okCancelAnswers.empty())
+            okCancelAnswers.pop_front();
+        return ok;
     }
 
 private:
