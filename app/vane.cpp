@@ -17,6 +17,7 @@
 #include "app/command_line.h"
 #include "app/numbers.h"
 #include "app/settings_keys.h"
+#include "exchange/memo_window.h"
 
 namespace vorlane {
 

@@ -5,6 +5,9 @@
 #include <QPointer>
 #include <QTimer>
 
+// Std
+#include <memory>
+
 // Local
 #include "app/load_trace.h"
 #include "app/viewer_state.h"
@@ -19,6 +22,8 @@ class QMimeData;
 namespace vorlane {
 
 class frmList;
+class frmCell;
+class frmShowComment;
 
 // The main window: owns the viewer state and the picture surface. Its
 // operations are defined in the subsystem folders, as grouped below.
@@ -151,6 +156,12 @@ public:
     void closeSideWindows();
     // Closes the memo window through its own close handling.
     void closeMemoWindow();
+    // The memo window, made (hidden, loaded) on first use; it outlives a
+    // close of the main window that it refuses.
+    frmShowComment &memoWindow();
+    // The thumbnail map window, made hidden on first use; no command opens
+    // it, its owner fills and shows it.
+    frmCell &cellWindow();
 
     // exchange/vane_drag.cpp: where a drag out writes its snapshot of the
     // view (a private per-user folder); empty when there is none.
@@ -260,6 +271,9 @@ private:
     // wrote the snapshot (exit removes only its own).
     class DragOutWatcher *m_dragOut = nullptr;
     bool m_snapshotWritten = false;
+    // exchange/vane_windows.cpp
+    std::unique_ptr<frmShowComment> m_memo;
+    frmCell *m_cell = nullptr;
 };
 
 } // namespace vorlane

@@ -8,6 +8,7 @@
 // Local
 #include "app/numbers.h"
 #include "browse/paths.h"
+#include "exchange/memo_window.h"
 
 namespace vorlane {
 
@@ -76,7 +77,8 @@ void VANE::ShowNewPicture()
 
 void VANE::SyncMemoWindow()
 {
-    // The memo window follows the current picture once it exists.
+    // Saves a pending edit of the memo being left, then follows the picture.
+    memoWindow().UpdateFile(GetMemoFile());
 }
 
 } // namespace vorlane

@@ -1,0 +1,73 @@
+// Memo files: encodings and line breaks.
+
+#include "exchange/memo_codec.h"
+
+// Qt
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace vorlane {
+
+// ICU's name for code page 932, which also maps the vendor extensions
+// (circled digits, NEC and IBM kanji) that strict Shift-JIS lacks.
+static constexpr char shiftJisName[] = "Shift_JIS";
+static const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
+
+static QString decodeBytes(const QByteArray &bytes)
+{
+    if (bytes.startsWith(utf8Bom))
+        return QString::fromUtf8(bytes.mid(utf8Bom.size()));
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder sjis(shiftJisName);
+    if (!sjis.isValid())
+        return QString::fromLatin1(bytes);
+    return sjis.decode(bytes);
+}
+
+QString decodeMemo(const QByteArray &bytes)
+{
+    const QString raw = decodeBytes(bytes);
+    QString text;
+    text.reserve(raw.size() + 2);
+    qsizetype start = 0;
+    while (start < raw.size()) {
+        qsizetype cr = raw.indexOf(QLatin1Char('\r'), start);
+        if (cr < 0)
+            cr = raw.size();
+        text += QStringView(raw).mid(start, cr - start);
+        text += QLatin1Char('\n');
+        start = cr + 1;
+        if (start < raw.size() && raw.at(start) == QLatin1Char('\n'))
+            ++start;
+    }
+    return text;
+}
+
+QByteArray encodeMemo(const QString &text)
+{
+    QString full = text;
+    full.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    full += QLatin1String("\r\n");
+    // A character without a code comes out as a substitute rather than an
+    // error, so the test is whether the bytes read back to the same text.
+    QStringEncoder sjis(shiftJisName);
+    if (sjis.isValid()) {
+        QByteArray bytes = sjis.encode(full);
+        QStringDecoder back(shiftJisName);
+        if (!sjis.hasError() && QString(back.decode(bytes)) == full)
+            return bytes;
+    }
+    return utf8Bom + full.toUtf8();
+}
+
+QString memoStamp(const QDateTime &when)
+{
+    return when.toString(QStringLiteral("yyyy年MM月dd日 HH時mm分ss秒"));
+}
+
+QString memoDate(QDate day) { return day.toString(QStringLiteral("yyyy年MM月dd日")); }
+
+} // namespace vorlane
