@@ -3,7 +3,10 @@
 // Qt
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
+#include <QLibraryInfo>
 #include <QStringList>
+#include <QTranslator>
 
 // Std
 #include <cstdio>
@@ -54,6 +57,17 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vorlane"));
+    QIcon icon;
+    for (int size : { 16, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    // Qt's own dialogs and buttons speak Japanese like the rest of the
+    // program, whatever the user's locale; without the translation they
+    // stay in English.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
 
     // A picture named on the command line starts decoding now, while the
     // window is built; the window's load then takes the finished pixels.
