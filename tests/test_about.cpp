@@ -32,21 +32,15 @@ private slots:
         QTest::addColumn<Action>("finish"); // after both boxes are toggled
         QTest::addColumn<QString>("after");
         const Action ok = [](frmAbout &a) { a.cmdOK->click(); };
-        const auto key
-            = [](Qt::Key k) { return Action([k](frmAbout &a) { QTest::keyClick(&a, k); }); };
-        QTest::newRow("nothing stored, OK") << "--"
-                                            << "00" << ok << "11";
-        QTest::newRow("stored, OK") << "10"
-                                    << "10" << ok << "01";
-        QTest::newRow("not a number") << "x1"
-                                      << "01" << ok << "10";
-        QTest::newRow("Enter") << "01"
-                               << "01" << key(Qt::Key_Return) << "10";
-        QTest::newRow("Esc presses OK") << "01"
-                                        << "01" << key(Qt::Key_Escape) << "10";
-        QTest::newRow("close box stores nothing")
-            << "01"
-            << "01" << Action([](frmAbout &a) { a.windowHandle()->close(); }) << "01";
+        // clang-format off
+        QTest::newRow("nothing stored, OK") << "--" << "00" << ok << "11";
+        QTest::newRow("stored, OK") << "10" << "10" << ok << "01";
+        QTest::newRow("not a number") << "x1" << "01" << ok << "10";
+        QTest::newRow("Esc presses OK") << "01" << "01"
+            << Action([](frmAbout &a) { QTest::keyClick(&a, Qt::Key_Escape); }) << "10";
+        QTest::newRow("close box stores nothing") << "01" << "01"
+            << Action([](frmAbout &a) { a.windowHandle()->close(); }) << "01";
+        // clang-format on
     }
     void closing()
     {
