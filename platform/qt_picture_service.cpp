@@ -181,7 +181,10 @@ bool QtPictureService::savePicture(const QImage &image, const QString &path)
     // Written beside the target and renamed over it, so a failure never
     // leaves a half-written file under the user's name.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that the count written is what reached the file: a
+    // write cut short (a full disk, a file size limit) reports no error of
+    // its own, and a buffered one would be committed half written.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();

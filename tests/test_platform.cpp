@@ -14,6 +14,7 @@
 
 // Std
 #include <csignal>
+#include <sys/resource.h>
 
 // Local
 #include "platform/common_dialog.h"
@@ -117,6 +118,16 @@ private slots:
         // Nothing to write, or nowhere to write it, fails.
         QVERIFY(!pictures.savePicture(QImage(), box.file("empty.bmp")));
         QVERIFY(!pictures.savePicture(image, box.path() + "/no/such/folder/x.bmp"));
+        // A write cut short, as on a full disk, fails and keeps the old file.
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small { 100, saved.rlim_max };
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool written = pictures.savePicture(makePattern(40, 40), path);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QVERIFY(!written);
+        QCOMPARE(QImage(path).size(), size);
     }
 
     void xorBoxDrawnTwiceRestoresThePixels()
