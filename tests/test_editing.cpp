@@ -95,10 +95,11 @@ private slots:
         };
         for (const char *entry : { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
             row(entry, undo(entry), entry);
-        // A decimal comma, a missing field, a zoom or size that would divide
-        // by zero, a number beyond 32 bits, an exponent.
-        for (const char *entry : { "66,67,0,0,9600,7200", "100,,0,9600,7200", "0,0,0,9600,7200",
-                                   "100,0,0,0,7200", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
+        // A decimal comma, a missing field, a zoom, width or height that would
+        // divide by zero, a number beyond 32 bits, an exponent.
+        for (const char *entry :
+             { "66,67,0,0,9600,7200", "100,,0,9600,7200", "0,0,0,9600,7200", "100,0,0,0,7200",
+               "100,0,0,9600,0", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
             row(entry, undo(entry), "unusable");
         const auto formats = [](double v) { return formatWhole(v) + '|' + formatTwoDecimals(v); };
         row("format whole", formats(50), "50|50.");
@@ -164,7 +165,7 @@ private slots:
         QTest::newRow("right") << Drag{ true, false, false, r, a, b, band, 0 };
         QTest::newRow("left armed, backwards") << Drag{ true, true, false, l, b, a, band, 0 };
         QTest::newRow("press on the margin")
-            << Drag{ true, false, true, r, { -30, -5 }, a, { 0, 0, 300, 150 }, 0 };
+            << Drag{ true, false, true, r, { -30, 40 }, a, { 0, 150, 300, 450 }, 0 };
         QTest::newRow("click") << Drag{ true, true, false, r, a, a, none, 0 };
         QTest::newRow("line") << Drag{ true, false, false, r, a, { 120, 10 }, none, 0 };
         QTest::newRow("left unarmed") << Drag{ true, false, false, l, a, b, none, 1 };
