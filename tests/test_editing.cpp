@@ -93,7 +93,8 @@ private slots:
             const std::optional<UndoEntry> read = parseUndoEntry(QString(entry));
             return read ? formatUndoEntry(*read) : "unusable";
         };
-        for (const char *entry : { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
+        for (const char *entry :
+             { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
             row(entry, undo(entry), entry);
         // A decimal comma, a missing field, a zoom, width or height that would
         // divide by zero, a number beyond 32 bits, an exponent.
@@ -144,7 +145,8 @@ private slots:
         row("slide key 0", n(slideSeconds(vk::Digit0)), "10");
         row("slide keypad 0", n(slideSeconds(vk::Numpad0)), "10");
         row("slide keypad 9", n(slideSeconds(vk::Numpad0 + 9)), "19");
-        for (const int other : { vk::Digit0 - 1, vk::Digit0 + 10, vk::Numpad0 - 1, vk::Numpad0 + 10 })
+        for (const int other :
+             { vk::Digit0 - 1, vk::Digit0 + 10, vk::Numpad0 - 1, vk::Numpad0 + 10 })
             row("slide key code " + n(other), n(slideSeconds(other)), "0");
         row("seconds across midnight", n(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1))), "3");
         row("retimed", n(retimedInterval(3)), "3000");
@@ -339,7 +341,8 @@ private slots:
         // Enter applies without the range check of leaving the field, but a
         // zoom of 0 would divide by zero: it becomes 1. "設定" at once takes
         // the scale from the height, with two decimals.
-        for (const auto &[typed, size] : { std::pair{ "450", 450.0f }, { "0", 1.0f }, { "", 66.67f } }) {
+        for (const auto &[typed, size] :
+             { std::pair{ "450", 450.0f }, { "0", 1.0f }, { "", 66.67f } }) {
             v.m_size = 66.66666f;
             const auto again = openDialog(s);
             typeInto(again->Text1, typed);

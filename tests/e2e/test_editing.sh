@@ -11,7 +11,7 @@ source "$here/xsession.sh"
 
 vorlane=${1:?usage: test_editing.sh PATH-TO-VORLANE}
 [[ -x $vorlane ]] || fail "not an executable program: $vorlane"
-command -v convert >/dev/null || fail "convert (ImageMagick) is not installed (scripts/install-deps installs it)"
+command -v convert >/dev/null || fail "convert (ImageMagick) is not installed"
 export SDL_AUDIODRIVER=dummy
 
 xsession_start
