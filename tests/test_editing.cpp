@@ -1,6 +1,6 @@
-// Editing: the undo entries and the resize dialog's number formats, the crop
-// a rubber band selects with the mouse, undo, the keyboard in and out of a
-// slide show, the resize dialog, and the view around a crop.
+// Editing: the undo entries, the resize dialog's number formats and the crop
+// and slide-show arithmetic as tables; then their wiring in the window: the
+// rubber band, undo, the keys in and out of a show, and the resize dialog.
 
 // Qt
 #include <QLabel>
@@ -9,9 +9,9 @@
 #include <QtTest>
 
 // Local
-#include "app/fitting.h"
 #include "edit/crop_math.h"
 #include "edit/dialog_formats.h"
+#include "edit/key_codes.h"
 #include "edit/resize_box.h"
 #include "edit/slide_pace.h"
 #include "edit/undo_entry.h"
@@ -30,26 +30,7 @@ struct Drag
     Crop crop;
     int dragOut; // 0 none, 1 plain, 2 with Shift
 };
-struct Key
-{
-    int key; // with keyboard modifiers
-    bool show;
-    QPoint from, to; // crop origin, twips
-    int secondsSinceStep;
-    int interval; // ms afterwards; below 0: the key is ignored
-};
-struct Set
-{
-    QSize picture;
-    float sizeBefore;
-    QString scale; // typed, then Enter; null: "設定" clicked
-    QString width; // typed into wval first; null: untyped
-    float size;
-    Crop crop; // from a crop at x = 6000 of a 640-pixel picture; empty: unchecked
-};
 Q_DECLARE_METATYPE(Drag)
-Q_DECLARE_METATYPE(Key)
-Q_DECLARE_METATYPE(Set)
 
 // A viewer showing a four-colour picture of the given size (none if empty).
 struct Shown
@@ -76,11 +57,8 @@ static void mouse(QWidget *w, QEvent::Type type, int buttonAndModifiers, QPoint 
 
 static void typeInto(QLineEdit *field, const QString &text)
 {
-    // Taking the focus selects the text (the first field has it already).
-    if (field->hasFocus())
-        field->selectAll();
     field->setFocus(Qt::TabFocusReason);
-    QTest::keyClick(field, Qt::Key_Backspace);
+    field->selectAll();
     QTest::keyClicks(field, text);
 }
 
@@ -98,366 +76,286 @@ class TestEditing : public QObject
 {
     Q_OBJECT
 private slots:
-    void undoEntry_data();
-    void undoEntry();
-    void formats_data();
-    void formats();
-    void selection_data();
-    void selection();
-    void secondsAcrossMidnight() { QCOMPARE(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1)), 3); }
-    void drag_data();
-    void drag();
-    void cropTwiceThenUndo();
-    void edgeInsideAPixel();
-    void resizedWindowKeepsTheSurfaceCentred();
-    void keys_data();
-    void keys();
-    void dialogOpening();
-    void dialogFields_data();
-    void dialogFields();
-    void dialogSet_data();
-    void dialogSet();
-    void usualSize();
-};
-
-void TestEditing::undoEntry_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("usable");
-    for (const char *text : { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
-        QTest::newRow(text) << text << true;
-    // A decimal comma, a missing field, a zoom or size that would divide by
-    // zero, a number beyond 32 bits, an exponent.
-    for (const char *text : { "66,67,0,0,9600,7200", "100,,0,9600,7200", "0,0,0,9600,7200",
-                              "100,0,0,0,7200", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
-        QTest::newRow(text) << text << false;
-}
-
-void TestEditing::undoEntry()
-{
-    QFETCH(QString, text);
-    const std::optional<UndoEntry> entry = parseUndoEntry(text);
-    QTEST(entry.has_value(), "usable");
-    if (entry) // reads back to the same text
-        QCOMPARE(formatUndoEntry(*entry), text);
-}
-
-void TestEditing::formats_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<QString>("whole"); // "#####"
-    QTest::addColumn<QString>("twoDecimals"); // "###.##"
-    QTest::newRow("whole") << 50.0 << "50" << "50.";
-    QTest::newRow("below 1") << 0.5 << "1" << ".5";
-    QTest::newRow("rounds to 0") << 0.3 << "" << ".3";
-    QTest::newRow("0") << 0.0 << "" << ".";
-    QTest::newRow("two thirds") << 66.666666 << "67" << "66.67";
-    QTest::newRow("negative, halves away from 0") << -0.125 << "" << "-.13";
-    QTest::newRow("huge") << 1e20 << "100000000000000000000" << "100000000000000000000.";
-}
-
-void TestEditing::formats()
-{
-    QFETCH(double, value);
-    QTEST(formatWhole(value), "whole");
-    QTEST(formatTwoDecimals(value), "twoDecimals");
-}
-
-void TestEditing::selection_data()
-{
-    // On a 3000 × 2000 twip surface showing the crop from (150, 300).
-    QTest::addColumn<QPoint>("start");
-    QTest::addColumn<QPointF>("release");
-    QTest::addColumn<float>("size");
-    QTest::addColumn<Crop>("crop");
-    const QPoint o(0, 0);
-    QTest::newRow("200 % halves") << o << QPointF(100, 60) << 200.0f << Crop{ 150, 300, 50, 30 };
-    QTest::newRow("50 % doubles") << o << QPointF(100, 60) << 50.0f << Crop{ 150, 300, 200, 120 };
-    QTest::newRow("outside, backwards")
-        << QPoint(2400, 1500) << QPointF(9000, -70) << 100.0f << Crop{ 2550, 300, 600, 1500 };
-    QTest::newRow("halves to even")
-        << o << QPointF(22.5, 37.5) << 100.0f << Crop{ 150, 300, 22, 38 };
-    QTest::newRow("under a twip") << o << QPointF(1.5, 100) << 400.0f << Crop{};
-}
-
-void TestEditing::selection()
-{
-    QFETCH(QPoint, start);
-    QFETCH(QPointF, release);
-    QFETCH(float, size);
-    const std::optional<CropRect> c = selectionToCrop(start.x(), start.y(), release.x(),
-                                                      release.y(), 3000, 2000, size,
-                                                      { 150, 300, 1, 1 });
-    QTEST(c ? Crop({ c->x, c->y, c->w, c->h }) : Crop(), "crop");
-}
-
-void TestEditing::drag_data()
-{
-    QTest::addColumn<Drag>("d");
-    const int r = Qt::RightButton, l = Qt::LeftButton, m = Qt::MiddleButton;
-    const QPoint a(20, 10), b(120, 60);
-    const Crop band{ 300, 150, 1500, 750 }, none;
-    QTest::newRow("right") << Drag{ true, false, false, r, a, b, band, 0 };
-    QTest::newRow("left armed, backwards") << Drag{ true, true, false, l, b, a, band, 0 };
-    QTest::newRow("press on the margin")
-        << Drag{ true, false, true, r, { -30, -5 }, a, { 0, 0, 300, 150 }, 0 };
-    QTest::newRow("click") << Drag{ true, true, false, r, a, a, none, 0 };
-    QTest::newRow("line") << Drag{ true, false, false, r, a, { 120, 10 }, none, 0 };
-    QTest::newRow("left unarmed") << Drag{ true, false, false, l, a, b, none, 1 };
-    QTest::newRow("Shift+left armed")
-        << Drag{ true, true, false, l | Qt::ShiftModifier, a, b, none, 2 };
-    QTest::newRow("middle") << Drag{ true, true, false, m, a, b, none, 0 };
-    QTest::newRow("no picture") << Drag{ false, false, false, r, a, b, none, 0 };
-}
-
-void TestEditing::drag()
-{
-    QFETCH(Drag, d);
-    Shown s(d.picture ? QSize(200, 100) : QSize());
-    VANE &v = s.v.vane();
-    const QImage before = v.Picture1->Image();
-    v.m_shiftdrag = d.dragOut != 2; // the other way, to see a drag-out set it
-    if (d.armed)
-        QTest::keyClick(v.Picture1, Qt::Key_X);
-    QWidget *target = d.onMargin ? v.Picture1->parentWidget() : v.Picture1;
-    const QPoint offset = d.onMargin ? v.Picture1->pos() : QPoint();
-    mouse(target, QEvent::MouseButtonPress, d.button, d.from + offset);
-    mouse(target, QEvent::MouseMove, d.button, d.to + offset);
-    // The band shows on the screen, never in the view.
-    QCOMPARE(v.Picture1->Image(), before);
-    if (v.m_trimming && !v.Picture1->AutoRedraw() && d.from != d.to)
-        QVERIFY(v.Picture1->grab().toImage().convertToFormat(before.format()) != before);
-    mouse(target, QEvent::MouseButtonRelease, d.button, d.to + offset);
-    QCOMPARE(s.crop(), d.crop.isEmpty() ? Crop({ 0, 0, v.m_orgx, v.m_orgy }) : d.crop);
-    QCOMPARE(v.UndoList.size(), d.crop.isEmpty() ? 0 : 1);
-    QCOMPARE(v.m_shiftdrag, d.dragOut != 1);
-    QCOMPARE(v.m_trimming, d.armed && d.button == Qt::MiddleButton);
-}
-
-void TestEditing::cropTwiceThenUndo()
-{
-    Shown s;
-    VANE &v = s.v.vane();
-    v.big_Click();
-    QCOMPARE(v.UndoList, QStringList{ "100,0,0,3000,1500" });
-    // At 110 % 22 pixels of the surface are 300 twips of the picture; the
-    // second selection is taken inside the first.
-    for (const QRect &band : { QRect(22, 11, 110, 55), QRect(11, 11, 44, 22) }) {
-        mouse(v.Picture1, QEvent::MouseButtonPress, Qt::RightButton, band.topLeft());
-        mouse(v.Picture1, QEvent::MouseMove, Qt::RightButton, band.center());
-        mouse(v.Picture1, QEvent::MouseButtonRelease, Qt::RightButton,
-              band.bottomRight() + QPoint(1, 1));
+    // Each rule of the pure functions once: the undo entry read back, the
+    // "#####" and "###.##" formats, the crop a band selects on a 3000 × 2000
+    // twip surface showing the crop from (150, 300), the crop the dialog
+    // sizes from (6000, 1500) of a 9600 × 7200 twip picture, a 300 twip
+    // square crop of a 600 × 450 twip picture moved by 15 twips (only where
+    // the margin is larger), and the slide show's pace.
+    void arithmetic_data()
+    {
+        QTest::addColumn<QString>("got");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const QString &name, const QString &got, const QString &expected) {
+            QTest::newRow(qPrintable(name)) << got << expected;
+        };
+        const auto undo = [](const char *entry) {
+            const std::optional<UndoEntry> read = parseUndoEntry(QString(entry));
+            return read ? formatUndoEntry(*read) : "unusable";
+        };
+        for (const char *entry :
+             { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
+            row(entry, undo(entry), entry);
+        // A decimal comma, a missing field, a zoom, width or height that would
+        // divide by zero, a number beyond 32 bits, an exponent.
+        for (const char *entry :
+             { "66,67,0,0,9600,7200", "100,,0,9600,7200", "0,0,0,9600,7200", "100,0,0,0,7200",
+               "100,0,0,9600,0", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
+            row(entry, undo(entry), "unusable");
+        const auto formats = [](double v) { return formatWhole(v) + '|' + formatTwoDecimals(v); };
+        row("format whole", formats(50), "50|50.");
+        row("format below 1", formats(0.5), "1|.5");
+        row("format rounding to 0", formats(0.3), "|.3");
+        row("format 0", formats(0), "|.");
+        row("format two thirds", formats(66.666666), "67|66.67");
+        row("format negative, halves away from 0", formats(-0.125), "|-.13");
+        row("format huge", formats(1e20), "100000000000000000000|100000000000000000000.");
+        const auto text = [](std::optional<CropRect> c) {
+            return c ? QString("%1 %2 %3 %4").arg(c->x).arg(c->y).arg(c->w).arg(c->h) : "none";
+        };
+        const auto band = [&](QPoint at, QPointF to, float size) {
+            return text(selectionToCrop(at.x(), at.y(), to.x(), to.y(), 3000, 2000, size,
+                                        { 150, 300, 1, 1 }));
+        };
+        const QPoint o(0, 0);
+        row("band at 200 %", band(o, { 100, 60 }, 200), "150 300 50 30");
+        row("band outside, backwards", band({ 2400, 1500 }, { 9000, -70 }, 100),
+            "2550 300 600 1500");
+        row("band halves to even", band(o, { 22.5, 37.5 }, 100), "150 300 22 38");
+        row("band under a twip", band(o, { 1.5, 100 }, 400), "none");
+        const auto sized = [&](double w, double h, float size) {
+            return text(sizedCrop(w, h, size, { 6000, 1500, 0, 0 }, 9600, 7200));
+        };
+        row("sized at 50 %", sized(1500, 750, 50), "6000 1500 3000 1500");
+        row("sized past the edge", sized(6000, 6000, 100), "3600 1200 6000 6000");
+        row("sized under a twip", sized(0.4, 750, 100), "0 1500 9600 750");
+        row("sized too large", sized(1e12, 7201, 100), "0 0 9600 7200");
+        const auto moved = [&](CropMove move, int x, int y) {
+            return text(movedCrop({ x, y, 300, 300 }, move, 15, 600, 450));
+        };
+        row("moved left", moved(CropMove::Left, 150, 150), "135 150 300 300");
+        row("moved left, margin = step", moved(CropMove::Left, 15, 0), "15 0 300 300");
+        row("moved up", moved(CropMove::Up, 0, 16), "0 1 300 300");
+        row("moved right", moved(CropMove::Right, 284, 0), "299 0 300 300");
+        row("moved right, margin = step", moved(CropMove::Right, 285, 0), "285 0 300 300");
+        row("moved down", moved(CropMove::Down, 0, 134), "0 149 300 300");
+        row("moved down, margin = step", moved(CropMove::Down, 0, 135), "0 135 300 300");
+        const auto n = [](int value) { return QString::number(value); };
+        row("slide key 9", n(slideSeconds(vk::Digit0 + 9)), "9");
+        row("slide key 0", n(slideSeconds(vk::Digit0)), "10");
+        row("slide keypad 0", n(slideSeconds(vk::Numpad0)), "10");
+        row("slide keypad 9", n(slideSeconds(vk::Numpad0 + 9)), "19");
+        for (const int other :
+             { vk::Digit0 - 1, vk::Digit0 + 10, vk::Numpad0 - 1, vk::Numpad0 + 10 })
+            row("slide key code " + n(other), n(slideSeconds(other)), "0");
+        row("seconds across midnight", n(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1))), "3");
+        row("retimed", n(retimedInterval(3)), "3000");
+        row("retimed at once", n(retimedInterval(0)), "100");
     }
-    QCOMPARE(s.crop(), Crop({ 450, 300, 600, 300 }));
-    v.Undo_Click();
-    QCOMPARE(s.crop(), Crop({ 300, 150, 1500, 750 }));
-    for (int i = 0; i < 3; ++i) // the third finds the list empty
-        QTest::keyClick(v.Picture1, Qt::Key_F11);
-    QCOMPARE(v.m_size, 100.0f);
-    QCOMPARE(s.crop(), Crop({ 0, 0, 3000, 1500 }));
-    // An entry saved for a larger picture shows what exists of a smaller
-    // one, over the background.
-    v.UndoList << "100,0,0,3000,1500";
-    v.LoadPictureFile(s.box.picture("small.bmp", { 20, 10 }));
-    v.Undo_Click();
-    const QImage view = v.Picture1->Image();
-    QCOMPARE(view.size(), QSize(200, 100));
-    QVERIFY(closeColor(rgbAt(view, 15, 2), rgb(0, 255, 0), 40));
-    QCOMPARE(rgbAt(view, 100, 50), v.Picture1->BackColor().rgb() & 0xffffff);
-}
-
-void TestEditing::edgeInsideAPixel()
-{
-    // The picture's right edge falls inside a pixel of the view: the pixels
-    // past it are background, never black.
-    for (const int past : { 44, 47, 50, 53 }) {
-        Shown s({ 20, 20 });
-        s.v->m_trimw = 300 + past;
-        s.v->FormResize();
-        const QImage view = s.v->Picture1->Image();
-        QVERIFY(closeColor(rgbAt(view, 18, 2), rgb(0, 255, 0), 40));
-        for (int x = 20; x < view.width(); ++x)
-            QCOMPARE(rgbAt(view, x, 2), s.v->Picture1->BackColor().rgb() & 0xffffff);
+    void arithmetic()
+    {
+        QFETCH(QString, got);
+        QTEST(got, "expected");
     }
-}
 
-void TestEditing::resizedWindowKeepsTheSurfaceCentred()
-{
-    Shown s;
-    VANE &v = s.v.vane();
-    v.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&v));
-    const auto centred = [&v] {
-        const SurfacePos at = centerSurface(v.windowWidth(), v.windowHeight(),
-                                            v.Picture1->Width(), v.Picture1->Height());
-        return QPoint(qRound(at.left / 15.0), qRound(at.top / 15.0)) == v.Picture1->pos();
-    };
-    const QPoint before = v.Picture1->pos();
-    v.resize(v.width() + 160, v.height() + 90); // as the user drags the frame
-    QTRY_VERIFY(centred() && v.Picture1->pos() != before);
-}
+    void drag_data()
+    {
+        QTest::addColumn<Drag>("d");
+        const int r = Qt::RightButton, l = Qt::LeftButton, m = Qt::MiddleButton;
+        const QPoint a(20, 10), b(120, 60);
+        const Crop band{ 300, 150, 1500, 750 }, none;
+        QTest::newRow("right") << Drag{ true, false, false, r, a, b, band, 0 };
+        QTest::newRow("left armed, backwards") << Drag{ true, true, false, l, b, a, band, 0 };
+        QTest::newRow("press on the margin")
+            << Drag{ true, false, true, r, { -30, 40 }, a, { 0, 150, 300, 450 }, 0 };
+        QTest::newRow("click") << Drag{ true, true, false, r, a, a, none, 0 };
+        QTest::newRow("line") << Drag{ true, false, false, r, a, { 120, 10 }, none, 0 };
+        QTest::newRow("left unarmed") << Drag{ true, false, false, l, a, b, none, 1 };
+        QTest::newRow("Shift+left armed")
+            << Drag{ true, true, false, l | Qt::ShiftModifier, a, b, none, 2 };
+        QTest::newRow("middle") << Drag{ true, true, false, m, a, b, none, 0 };
+        QTest::newRow("no picture") << Drag{ false, false, false, r, a, b, none, 0 };
+    }
+    void drag()
+    {
+        QFETCH(Drag, d);
+        Shown s(d.picture ? QSize(200, 100) : QSize());
+        VANE &v = s.v.vane();
+        const QImage before = v.Picture1->Image();
+        v.m_shiftdrag = d.dragOut != 2; // the other way, to see a drag-out set it
+        if (d.armed)
+            QTest::keyClick(v.Picture1, Qt::Key_X);
+        QWidget *target = d.onMargin ? v.Picture1->parentWidget() : v.Picture1;
+        const QPoint offset = d.onMargin ? v.Picture1->pos() : QPoint();
+        mouse(target, QEvent::MouseButtonPress, d.button, d.from + offset);
+        mouse(target, QEvent::MouseMove, d.button, d.to + offset);
+        // The band shows on the screen, never in the view.
+        QCOMPARE(v.Picture1->Image(), before);
+        if (v.m_trimming && !v.Picture1->AutoRedraw() && d.from != d.to)
+            QVERIFY(v.Picture1->grab().toImage().convertToFormat(before.format()) != before);
+        mouse(target, QEvent::MouseButtonRelease, d.button, d.to + offset);
+        QCOMPARE(s.crop(), d.crop.isEmpty() ? Crop({ 0, 0, v.m_orgx, v.m_orgy }) : d.crop);
+        QCOMPARE(v.UndoList.size(), d.crop.isEmpty() ? 0 : 1);
+        QCOMPARE(v.m_shiftdrag, d.dragOut != 1);
+        QCOMPARE(v.m_trimming, d.armed && d.button == Qt::MiddleButton);
+    }
 
-void TestEditing::keys_data()
-{
-    // A 300 × 300 twip crop of a 600 × 450 twip picture; a step of the show
-    // shows the next picture whole.
-    QTest::addColumn<Key>("k");
-    const int shift = Qt::ShiftModifier, keypad = Qt::KeypadModifier, ctrl = Qt::ControlModifier;
-    const QPoint o(0, 0), at(30, 0);
-    QTest::newRow("show: 3") << Key{ Qt::Key_3, true, at, o, 0, 3000 };
-    QTest::newRow("show: keypad 3") << Key{ Qt::Key_3 | keypad, true, at, o, 0, 13000 };
-    QTest::newRow("show: 0") << Key{ Qt::Key_0, true, at, o, 0, 10000 };
-    QTest::newRow("show: keypad 0") << Key{ Qt::Key_0 | keypad, true, at, o, 0, 10000 };
-    QTest::newRow("show: Space after 3 s") << Key{ Qt::Key_Space, true, at, o, 3, 3000 };
-    QTest::newRow("show: Space at once") << Key{ Qt::Key_Space, true, at, o, 0, 100 };
-    QTest::newRow("show: Space when due") << Key{ Qt::Key_Space, true, at, at, 12, -10000 };
-    for (const int key : { Qt::Key_Left, Qt::Key_Backspace })
-        QTest::addRow("show: %s", qPrintable(QKeySequence(key).toString()))
-            << Key{ key, true, at, at, 1, -10000 };
-    QTest::newRow("Left") << Key{ Qt::Key_Left, false, { 150, 150 }, { 135, 150 }, 0, 1 };
-    QTest::newRow("Left, margin = step") << Key{ Qt::Key_Left, false, { 15, 0 }, { 15, 0 }, 0, 1 };
-    QTest::newRow("Shift+Left") << Key{ Qt::Key_Left | shift, false, { 300, 0 }, { 150, 0 }, 0, 1 };
-    QTest::newRow("Ctrl+Left") << Key{ Qt::Key_Left | ctrl, false, { 151, 0 }, { 1, 0 }, 0, 1 };
-    const int alt = Qt::AltModifier;
-    QTest::newRow("Alt+Left") << Key{ Qt::Key_Left | alt, false, { 160, 0 }, { 10, 0 }, 0, 1 };
-    QTest::newRow("Right, margin = step")
-        << Key{ Qt::Key_Right, false, { 285, 0 }, { 285, 0 }, 0, 1 };
-    QTest::newRow("Down") << Key{ Qt::Key_Down, false, o, { 0, 15 }, 0, 1 };
-    QTest::newRow("digit") << Key{ Qt::Key_3, false, { 15, 15 }, { 15, 15 }, 0, -1 };
-}
+    void cropTwiceThenUndo()
+    {
+        Shown s;
+        VANE &v = s.v.vane();
+        v.big_Click();
+        // At 110 % 22 pixels of the surface are 300 twips of the picture; the
+        // second selection is taken inside the first.
+        for (const QLine &band : { QLine(22, 11, 132, 66), QLine(11, 11, 55, 33) }) {
+            mouse(v.Picture1, QEvent::MouseButtonPress, Qt::RightButton, band.p1());
+            mouse(v.Picture1, QEvent::MouseButtonRelease, Qt::RightButton, band.p2());
+        }
+        QCOMPARE(s.crop(), Crop({ 450, 300, 600, 300 }));
+        v.Undo_Click();
+        QCOMPARE(s.crop(), Crop({ 300, 150, 1500, 750 }));
+        for (int i = 0; i < 3; ++i) // the third finds the list empty
+            QTest::keyClick(v.Picture1, Qt::Key_F11);
+        QCOMPARE(v.m_size, 100.0f);
+        QCOMPARE(s.crop(), Crop({ 0, 0, 3000, 1500 }));
+    }
 
-void TestEditing::keys()
-{
-    QFETCH(Key, k);
-    Shown s{ QSize() };
-    VANE &v = s.v.vane();
-    for (const char *name : { "a.bmp", "b.bmp", "c.bmp" })
-        s.box.picture(QString("f/") + name, { 40, 30 });
-    v.OpenPath(s.box.path() + "/f/a.bmp");
-    if (k.show)
+    void edgeInsideAPixel()
+    {
+        // The picture's right edge falls inside a pixel of the view: the
+        // pixels past it are background, never black.
+        for (const int past : { 44, 47, 50, 53 }) {
+            Shown s({ 20, 20 });
+            s.v->m_trimw = 300 + past;
+            s.v->FormResize();
+            const QImage view = s.v->Picture1->Image();
+            QVERIFY(closeColor(rgbAt(view, 18, 2), rgb(0, 255, 0), 40));
+            for (int x = 20; x < view.width(); ++x)
+                QCOMPARE(rgbAt(view, x, 2), s.v->Picture1->BackColor().rgb() & 0xffffff);
+        }
+    }
+
+    void resizedWindowKeepsTheSurfaceCentred()
+    {
+        Shown s;
+        VANE &v = s.v.vane();
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        const QPoint before = v.Picture1->pos();
+        v.resize(v.width() + 160, v.height() + 90); // as the user drags the frame
+        QTRY_COMPARE(v.Picture1->pos(), before + QPoint(80, 45));
+    }
+
+    void keys()
+    {
+        // Outside a show the arrows move a 300 twip square crop of a 600 ×
+        // 450 twip picture by a pixel, ten with Shift, Ctrl or Alt, and end
+        // crop mode; a digit does nothing.
+        Shown s{ QSize() };
+        VANE &v = s.v.vane();
+        for (const char *name : { "a.bmp", "b.bmp", "c.bmp" })
+            s.box.picture(QString("f/") + name, { 40, 30 });
+        v.OpenPath(s.box.path() + "/f/a.bmp");
+        const auto press = [&v](QKeyCombination key) {
+            QTest::keyClick(v.Picture1, key.key(), key.keyboardModifiers());
+        };
+        const struct { QKeyCombination key; QPoint from, to; } moves[] = {
+            { Qt::Key_Left, { 150, 150 }, { 135, 150 } },
+            { Qt::Key_Left | Qt::ShiftModifier, { 300, 0 }, { 150, 0 } },
+            { Qt::Key_Left | Qt::ControlModifier, { 151, 0 }, { 1, 0 } },
+            { Qt::Key_Left | Qt::AltModifier, { 160, 0 }, { 10, 0 } },
+            { Qt::Key_Down, { 0, 0 }, { 0, 15 } }, { Qt::Key_3, { 15, 15 }, { 15, 15 } },
+        };
+        for (const auto &m : moves) {
+            v.m_trimw = v.m_trimh = 300;
+            v.m_trimx = m.from.x();
+            v.m_trimy = m.from.y();
+            v.trimpic_Click();
+            press(m.key);
+            QCOMPARE(QPoint(v.m_trimx, v.m_trimy), m.to);
+            QCOMPARE(v.m_trimming, m.key.key() == Qt::Key_3);
+        }
+        QVERIFY(v.UndoList.isEmpty());
+        // In a show a key that paces it restarts it at once, from the next
+        // picture; Space sets the time since the last step, unless it is due.
         v.SlideShow_Click();
-    v.m_trimw = v.m_trimh = 300;
-    v.m_trimx = k.from.x();
-    v.m_trimy = k.from.y();
-    v.trimpic_Click();
-    QTime before; // during a show, pressed again if the clock's second changed
-    do {
-        v.ssTimer.setInterval(10000);
-        v.m_bmpidx = 0;
-        before = VANE::nowToSecond();
-        v.m_slidetime = before.addSecs(-k.secondsSinceStep);
-        QTest::keyClick(v.Picture1, Qt::Key(k.key & ~Qt::KeyboardModifierMask),
-                        Qt::KeyboardModifiers(k.key & Qt::KeyboardModifierMask));
-    } while (k.show && before != VANE::nowToSecond());
-    QCOMPARE(QPoint(v.m_trimx, v.m_trimy), k.to);
-    QVERIFY(v.UndoList.isEmpty());
-    QCOMPARE(v.ssTimer.isActive(), k.show);
-    if (k.show) {
-        QCOMPARE(v.ssTimer.interval(), qAbs(k.interval));
-        QCOMPARE(v.m_bmpidx, k.interval > 0 ? 1 : 0);
-        QCOMPARE(v.m_slidetime == before, k.interval > 0);
-    } else {
-        QCOMPARE(v.m_trimming, k.interval < 0); // a redraw ends crop mode
+        const struct { QKeyCombination key; int secondsSinceStep, interval; } paces[] = {
+            { Qt::Key_3, 0, 3000 }, { Qt::Key_3 | Qt::KeypadModifier, 0, 13000 },
+            { Qt::Key_Space, 3, 3000 }, { Qt::Key_Space, 12, 0 }, { Qt::Key_Left, 1, 0 },
+        };
+        for (const auto &p : paces) {
+            QTime before; // pressed again if the clock's second changed
+            do {
+                v.ssTimer.setInterval(10000);
+                v.m_bmpidx = 0;
+                before = VANE::nowToSecond();
+                v.m_slidetime = before.addSecs(-p.secondsSinceStep);
+                press(p.key);
+            } while (before != VANE::nowToSecond());
+            QVERIFY(v.ssTimer.isActive());
+            QCOMPARE(v.ssTimer.interval(), p.interval ? p.interval : 10000);
+            QCOMPARE(v.m_bmpidx, p.interval ? 1 : 0);
+            QCOMPARE(v.m_slidetime == before, p.interval != 0);
+        }
     }
-}
 
-void TestEditing::dialogOpening()
-{
-    Shown s({ 640, 480 });
-    s.v->m_trimw = 3000;
-    s.v->m_size = 50;
-    const auto dialog = openDialog(s);
-    QCOMPARE(dialog->Label2->text(), QString("元のサイズ：幅 640 高さ 480"));
-    QCOMPARE(QStringList({ dialog->Text1->text(), dialog->Text2[0]->text(),
-                           dialog->Text2[1]->text(), dialog->wval->text(), dialog->hval->text() }),
-             QStringList({ "50", "320", "240", "100", "240" }));
-    QCOMPARE(dialog->editField(), 1);
-}
-
-void TestEditing::dialogFields_data()
-{
-    QTest::addColumn<int>("pictureWidth"); // × 480 pixels
-    QTest::addColumn<int>("field"); // 0 scale, 1 width, 2 height
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("expected"); // scale, width, height
-    QTest::newRow("scale 50") << 640 << 0 << "50" << "50 320 240";
-    QTest::newRow("width 320") << 640 << 1 << "320" << "50. 320 240";
-    QTest::newRow("height 100") << 640 << 2 << "100" << "20.83 133 100";
-    QTest::newRow("scale 1000") << 640 << 0 << "1000" << "400 2560 1920";
-    QTest::newRow("scale 0") << 640 << 0 << "0" << "1 6 5";
-    QTest::newRow("width 5") << 640 << 1 << "5" << "1.56 10 7";
-    QTest::newRow("30 pixels at 1 %") << 30 << 0 << "1" << "1  5";
-}
-
-void TestEditing::dialogFields()
-{
-    QFETCH(int, pictureWidth);
-    QFETCH(int, field);
-    QFETCH(QString, typed);
-    Shown s({ pictureWidth, 480 });
-    const auto dialog = openDialog(s);
-    QLineEdit *fields[] = { dialog->Text1, dialog->Text2[0], dialog->Text2[1] };
-    typeInto(fields[field], typed);
-    QTest::keyClick(fields[field], Qt::Key_Tab);
-    QTEST(QStringList({ fields[0]->text(), fields[1]->text(), fields[2]->text() }).join(' '),
-          "expected");
-}
-
-void TestEditing::dialogSet_data()
-{
-    QTest::addColumn<Set>("t");
-    const QSize p(640, 480);
-    const QString none;
-    const Crop whole{ 0, 0, 9600, 7200 };
-    QTest::newRow("at once: two decimals") << Set{ p, 66.66666f, none, none, 66.67f, {} };
-    QTest::newRow("Enter: no range check")
-        << Set{ { 20, 10 }, 100, "450", none, 450, { 0, 0, 67, 33 } };
-    QTest::newRow("Enter: scale 0 is 1") << Set{ p, 100, "0", none, 1, whole };
-    QTest::newRow("right edge") << Set{ p, 100, none, "400", 100, { 3600, 0, 6000, 7200 } };
-    QTest::newRow("wider than the picture") << Set{ p, 100, none, "1000", 100, whole };
-    QTest::newRow("no width") << Set{ p, 100, none, "", 100, whole };
-    QTest::newRow("huge width") << Set{ p, 100, none, "999999999", 100, whole };
-}
-
-void TestEditing::dialogSet()
-{
-    QFETCH(Set, t);
-    Shown s(t.picture);
-    VANE &v = s.v.vane();
-    v.m_size = t.sizeBefore;
-    if (t.picture.width() == 640) {
+    void dialogFields()
+    {
+        // A 3000 twip wide crop at x = 6000 of a 640 × 480 pixel picture at 50 %.
+        Shown s({ 640, 480 });
+        VANE &v = s.v.vane();
         v.m_trimx = 6000;
         v.m_trimw = 3000;
-    }
-    const auto dialog = openDialog(s);
-    if (!t.width.isNull())
-        typeInto(dialog->wval, t.width);
-    if (t.scale.isNull()) {
+        v.m_size = 50;
+        const auto dialog = openDialog(s);
+        QLineEdit *fields[] = { dialog->Text1, dialog->Text2[0], dialog->Text2[1], dialog->wval };
+        const auto texts = [&] {
+            return QStringList({ fields[0]->text(), fields[1]->text(), fields[2]->text(),
+                                 dialog->wval->text(), dialog->hval->text() }).join(' ');
+        };
+        QCOMPARE(dialog->Label2->text(), QString("元のサイズ：幅 640 高さ 480"));
+        QCOMPARE(texts(), QString("50 320 240 100 240"));
+        // Leaving a field brings it into range and the others in line.
+        const struct { int field; const char *typed, *expected; } steps[] = {
+            { 1, "320", "50. 320 240 100" },     { 2, "100", "20.83 133 100 100" },
+            { 0, "1000", "400 2560 1920 100" },  { 0, "0", "1 6 5 100" },
+            { 1, "5", "1.56 10 7 100" },         { 0, "50", "50 320 240 100" },
+            { 3, "200", "50. 320 240 200" },
+        };
+        for (const auto &step : steps) {
+            typeInto(fields[step.field], step.typed);
+            QTest::keyClick(fields[step.field], Qt::Key_Tab);
+            QCOMPARE(texts(), QString(step.expected) + " 240");
+        }
+        // The usual crop size: nothing stored leaves the fields; stored, it
+        // comes back as typed.
+        dialog->SetUsualSize->click();
+        QCOMPARE(texts(), QString("50. 320 240 200 240"));
+        dialog->SaveUsualSize->click();
+        // "設定": the crop 200 × 240 pixels at 50 %, inside the picture.
         QTest::mouseClick(dialog->Command1, Qt::LeftButton);
-    } else {
-        typeInto(dialog->Text1, t.scale);
-        QTest::keyClick(dialog->Text1, Qt::Key_Return);
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(v.UndoList.size(), 1);
+        QCOMPARE(v.m_size, 50.0f);
+        QCOMPARE(s.crop(), Crop({ 3600, 0, 6000, 7200 }));
+        // Enter applies without the range check of leaving the field, but a
+        // zoom of 0 would divide by zero: it becomes 1. "設定" at once takes
+        // the scale from the height, with two decimals.
+        for (const auto &[typed, size] :
+             { std::pair{ "450", 450.0f }, { "0", 1.0f }, { "", 66.67f } }) {
+            v.m_size = 66.66666f;
+            const auto again = openDialog(s);
+            typeInto(again->Text1, typed);
+            QTest::keyClick(again->Text1, Qt::Key_Return);
+            QCOMPARE(v.m_size, size);
+        }
+        QCOMPARE(v.UndoList.size(), 4);
+        const auto last = openDialog(s);
+        last->wval->clear();
+        last->SetUsualSize->click();
+        QCOMPARE(last->wval->text() + ' ' + last->hval->text(), QString("200 240"));
     }
-    QCOMPARE(dialog->result(), int(QDialog::Accepted));
-    QCOMPARE(v.UndoList.size(), 1);
-    QCOMPARE(v.m_size, t.size);
-    if (!t.crop.isEmpty())
-        QCOMPARE(s.crop(), t.crop);
-}
-
-void TestEditing::usualSize()
-{
-    Shown s({ 640, 480 });
-    auto dialog = openDialog(s);
-    dialog->SetUsualSize->click(); // nothing stored: the fields stay
-    QCOMPARE(dialog->wval->text(), QString("640"));
-    typeInto(dialog->wval, "abc");
-    typeInto(dialog->hval, " 12.50");
-    dialog->SaveUsualSize->click();
-    dialog = openDialog(s);
-    dialog->SetUsualSize->click();
-    QCOMPARE(dialog->wval->text() + '|' + dialog->hval->text(), QString("abc| 12.50"));
-}
+};
 
 QTEST_MAIN(TestEditing)
 #include "test_editing.moc"
