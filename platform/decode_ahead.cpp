@@ -68,7 +68,8 @@ DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &set
     // The stamp is taken before reading: a write that lands while we decode
     // changes it, and the result is then not handed out.
     r.stamp = stampOf(path);
-    if ((cancel && *cancel) || (aheadLimit > 0 && expectedBytes(path, settings.fitBox) > aheadLimit)) {
+    if ((cancel && *cancel)
+        || (aheadLimit > 0 && expectedBytes(path, settings.fitBox) > aheadLimit)) {
         r.skipped = true;
         return r;
     }
@@ -78,7 +79,8 @@ DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &set
     options.shrinkAbove = settings.shrinkAbove;
     r.picture = decodePictureFile(path, settings.dpiX, settings.dpiY, options);
     // A cancelled decode may have given up half way.
-    if ((cancel && *cancel) || (aheadLimit > 0 && r.picture && r.picture->image.sizeInBytes() > aheadLimit)) {
+    const bool tooLarge = r.picture && r.picture->image.sizeInBytes() > aheadLimit;
+    if ((cancel && *cancel) || (aheadLimit > 0 && tooLarge)) {
         r.picture.reset();
         r.skipped = true;
     }
