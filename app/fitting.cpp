@@ -26,6 +26,16 @@ float fitZoom(float size, qint32 trimW, qint32 trimH, QSizeF workArea)
     return size < 1.0f ? 1.0f : size;
 }
 
+QSize fitBoxPixels(QSizeF workArea, double twipsPerPixelX, double twipsPerPixelY)
+{
+    // The width test allows the surface the work-area width less its margin
+    // (its +300 for the frame is not taken off the zoom), the height test the
+    // height less its margin.
+    const double w = (workArea.width() - layout::fitMarginWidth) / twipsPerPixelX;
+    const double h = (workArea.height() - layout::fitMarginHeight) / twipsPerPixelY;
+    return { qMax(1, int(std::ceil(w))), qMax(1, int(std::ceil(h))) };
+}
+
 WindowRect placeWindow(double surfaceW, double surfaceH, double left, double top,
                        QSizeF workArea)
 {

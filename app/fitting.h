@@ -1,6 +1,7 @@
 #pragma once
 
 // Qt
+#include <QSize>
 #include <QSizeF>
 #include <QtGlobal>
 
@@ -24,6 +25,11 @@ constexpr double foldedHeight = 700;
 // area: lowered to a whole percentage when the surface would be too wide
 // (then too tall), never raised, never below 1.
 [[nodiscard]] float fitZoom(float size, qint32 trimW, qint32 trimH, QSizeF workArea);
+
+// The box, in pixels of a screen of the given twips per pixel, that holds
+// every surface the fitting makes at 100 % or less: a picture fitted to the
+// work area is never drawn larger.
+[[nodiscard]] QSize fitBoxPixels(QSizeF workArea, double twipsPerPixelX, double twipsPerPixelY);
 
 struct WindowRect
 {

@@ -14,6 +14,7 @@
 
 // Local
 #include "app/command_line.h"
+#include "app/fitting.h"
 #include "app/load_trace.h"
 #include "app/vane.h"
 #include "browse/paths.h"
@@ -74,15 +75,19 @@ int main(int argc, char *argv[])
     // Not earlier: Qt's plugin paths may not be read by another thread while
     // the application object is being made. The primary screen's resolution
     // stands in for the window's (a metafile decoded for another resolution
-    // is decoded again).
+    // is decoded again). It is decoded for the view the window will fit it
+    // into, like every later load.
     vorlane::QtScreenService screen;
     vorlane::DecodeAhead ahead;
     {
         const vorlane::CommandLine cl = vorlane::parseCommandLine(commandLine);
         const QString path = vorlane::absoluteCommandPath(cl.path, QDir::currentPath());
+        const QSize fitBox = vorlane::fitBoxPixels(screen.workArea(), screen.twipsPerPixelX(),
+                                                   screen.twipsPerPixelY());
         if (vorlane::IsBitmapFile(path))
             ahead.prefetch(QString(), { path }, 1440.0 / screen.twipsPerPixelX(),
-                           1440.0 / screen.twipsPerPixelY());
+                           1440.0 / screen.twipsPerPixelY(),
+                           vorlane::QtPictureService::optionsFor(fitBox));
     }
     vorlane::QtPictureService pictures(screen, &ahead);
     vorlane::QtDialogRunner dialogs;

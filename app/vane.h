@@ -60,6 +60,8 @@ public:
     // In place, without rounding: twips to pixels and back.
     void TwipsToPixels(float &x, float &y) const;
     void PixelsToTwips(float &x, float &y) const;
+    // The box, in pixels, that every view fitted to the work area fits in.
+    [[nodiscard]] QSize fitBox() const;
 
     // app/vane_draw.cpp: the view and the background colour.
     void RedrawView();
@@ -72,6 +74,10 @@ public:
     void LoadPictureFile(const QString &path);
     void ShowNewPicture();
     void SyncMemoWindow();
+    // A picture held with fewer pixels than its file has is decoded whole
+    // when the view needs more of them. true: its file has changed size
+    // meanwhile, and the view has been refitted and drawn.
+    bool loadPixelsForView();
 
     // browse/vane_paths.cpp: the memo file of the current picture; empty
     // when no picture path is current.
@@ -90,6 +96,8 @@ public:
     void BeforeBitmap_Click();
     void SlideShow_Click();
     void ssTimer_Timer();
+    // A step asked for by a key (direction +1 next, -1 previous).
+    void stepByKey(int direction);
     // The time of day to the whole second, as m_slidetime keeps it.
     [[nodiscard]] static QTime nowToSecond();
 
@@ -249,6 +257,9 @@ private:
     // browse/vane_navigate.cpp: has the pictures before and after the
     // current one decoded ahead.
     void prefetchNeighbours();
+    // Shows the picture the key steps arrived at.
+    void showPendingStep();
+    void endStepRun();
     // exchange/vane_drag.cpp
     void setUpDragAndDrop();
     // Runs a drag out to its end (modal).
@@ -264,6 +275,10 @@ private:
     QMargins m_appliedFrame;
     bool m_applyingGeometry = false;
     bool m_unloaded = false;
+    // Key steps not shown yet, and the pictures they passed over.
+    bool m_stepPending = false;
+    QStringList m_steppedOver;
+    QObject *m_stepFlush = nullptr;
     LoadTrace m_trace;
     // exchange/vane_list.cpp
     QPointer<frmList> m_listWindow;

@@ -19,6 +19,8 @@ void VANE::RedrawView()
     const double w = Picture1->Width();
     const double h = Picture1->Height();
     if (HasPicture()) {
+        if (loadPixelsForView())
+            return;
         // The crop rectangle stretched over the whole surface.
         Picture1->PaintPicture(*m_pic, QRectF(0, 0, w, h),
                                QRectF(m_trimx, m_trimy, m_trimw, m_trimh));

@@ -100,6 +100,12 @@ void VANE::original_Click()
     FormResize();
 }
 
+QSize VANE::fitBox() const
+{
+    const ScreenService &screen = m_services.screen;
+    return fitBoxPixels(screen.workArea(), screen.twipsPerPixelX(), screen.twipsPerPixelY());
+}
+
 void VANE::TwipsToPixels(float &x, float &y) const
 {
     x = float(m_services.screen.twipsToPixelsX(x));

@@ -35,7 +35,7 @@ void VANE::LoadPictureFile(const QString &path)
         m_pic = Picture();
     } else {
         m_trace.beginLoad(GetFileName(path).value_or(QString()));
-        std::optional<Picture> decoded = m_services.pictures.loadPicture(path);
+        std::optional<Picture> decoded = m_services.pictures.loadPicture(path, fitBox());
         m_trace.decoded(decoded.has_value());
         if (!decoded)
             return;
@@ -73,6 +73,27 @@ void VANE::ShowNewPicture()
     m_trimh = m_orgy;
     FormResize();
     Picture1->setVisible(true);
+}
+
+bool VANE::loadPixelsForView()
+{
+    if (!HasPicture() || !m_pic->isReduced())
+        return false;
+    const QRectF crop(m_trimx, m_trimy, m_trimw, m_trimh);
+    if (m_pic->coversView(crop, Picture1->Image().size()))
+        return false;
+    // Zoomed in or cropped past what was decoded for the fitted view. A
+    // file that no longer decodes leaves the held pixels, stretched.
+    std::optional<Picture> full = m_services.pictures.loadPicture(m_pic->fullSource());
+    if (!full || !full->handle())
+        return false;
+    const bool sameSize = full->himetric() == m_pic->himetric();
+    m_pic = std::move(*full);
+    if (sameSize)
+        return false;
+    // Rewritten on disk since: its new size wins, as for a new picture.
+    ShowNewPicture();
+    return true;
 }
 
 void VANE::SyncMemoWindow()

@@ -74,11 +74,11 @@ void VANE::viewKey(int keyCode, int shift)
         PopUndoList();
         break;
     case vk::Space:
-        NextBitmap_Click();
+        stepByKey(1);
         m_slidetime = nowToSecond();
         break;
     case vk::Back:
-        BeforeBitmap_Click();
+        stepByKey(-1);
         m_slidetime = nowToSecond();
         break;
     default:

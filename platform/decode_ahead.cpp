@@ -2,16 +2,29 @@
 
 // Qt
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 // Std
 #include <sys/stat.h>
 
+// Local
+#include "platform/view_pixels.h"
+
 namespace vorlane {
+
+DecodeAhead::DecodeAhead() : m_pool(std::make_unique<QThreadPool>())
+{
+    m_pool->setMaxThreadCount(qMax(1, QThread::idealThreadCount()));
+}
 
 DecodeAhead::~DecodeAhead()
 {
-    waitForAll();
+    // Closing the window must not wait for a picture nobody will see.
+    if (!stop(stopWaitMs))
+        (void)m_pool.release();
 }
 
 DecodeAhead::Stamp DecodeAhead::stampOf(const QString &path)
@@ -27,84 +40,137 @@ DecodeAhead::Stamp DecodeAhead::stampOf(const QString &path)
     return s;
 }
 
-DecodeAhead::Result DecodeAhead::decode(const QString &path, double dpiX, double dpiY)
+DecodeAhead::Settings DecodeAhead::settingsOf(double dpiX, double dpiY,
+                                              const DecodeOptions &options)
+{
+    return { dpiX, dpiY, options.fitBox, options.shrinkAbove };
+}
+
+// The bytes a picture's pixels will take, from its header alone; 0 when the
+// header does not tell (metafiles are drawn at their own modest size).
+static qint64 expectedBytes(const QString &path, QSize fitBox)
+{
+    if (!QFileInfo(path).isFile())
+        return 0;
+    QImageReader reader(path);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return 0;
+    const int scale = reader.format() == "jpeg" ? reducedScale(size, fitBox) : 1;
+    return qint64(qAbs(size.width()) / scale + 1) * (qAbs(size.height()) / scale + 1) * 4;
+}
+
+DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &settings,
+                                        const CancelFlag &cancel, qint64 aheadLimit)
 {
     Result r;
     // The stamp is taken before reading: a write that lands while we decode
     // changes it, and the result is then not handed out.
     r.stamp = stampOf(path);
-    r.picture = decodePictureFile(path, dpiX, dpiY);
+    if ((cancel && *cancel)
+        || (aheadLimit > 0 && expectedBytes(path, settings.fitBox) > aheadLimit)) {
+        r.skipped = true;
+        return r;
+    }
+    DecodeOptions options;
+    options.cancel = cancel.get();
+    options.fitBox = settings.fitBox;
+    options.shrinkAbove = settings.shrinkAbove;
+    r.picture = decodePictureFile(path, settings.dpiX, settings.dpiY, options);
+    // A cancelled decode may have given up half way.
+    const bool tooLarge = r.picture && r.picture->image.sizeInBytes() > aheadLimit;
+    if ((cancel && *cancel) || (aheadLimit > 0 && tooLarge)) {
+        r.picture.reset();
+        r.skipped = true;
+    }
     return r;
 }
 
-void DecodeAhead::releaseInBackground(QList<QFuture<Result>> futures)
+void DecodeAhead::release(QList<Entry> entries)
 {
-    if (futures.isEmpty())
-        return;
-    for (QFuture<Result> &f : futures)
-        f.cancel(); // one still waiting for a thread need not run at all
-    // The last copy of each result goes with the task, on a worker thread.
-    (void)QtConcurrent::run([futures = std::move(futures)]() mutable {
-        for (QFuture<Result> &f : futures)
-            f.waitForFinished();
-        futures.clear();
-    });
+    QList<QFuture<Result>> finished;
+    for (Entry &e : entries) {
+        *e.cancel = true;
+        if (e.future.isFinished())
+            finished << e.future;
+        else
+            e.future.cancel(); // one still waiting for a thread need not run at all
+    }
+    // A decode still running frees its own result on its worker thread once
+    // the last copy of its future is gone; the finished ones go to a worker.
+    entries.clear();
+    if (!finished.isEmpty())
+        (void)QtConcurrent::run(m_pool.get(), [finished = std::move(finished)]() mutable {
+            finished.clear();
+        });
 }
 
 void DecodeAhead::prefetch(const QString &current, const QStringList &next, double dpiX,
-                           double dpiY)
+                           double dpiY, const DecodeOptions &options)
 {
-    QList<QFuture<Result>> released;
+    const Settings settings = settingsOf(dpiX, dpiY, options);
+    QList<Entry> released;
     {
         QMutexLocker lock(&m_mutex);
         for (auto it = m_entries.begin(); it != m_entries.end();) {
             const bool wanted = it.key() == current || next.contains(it.key());
-            if (wanted && it->dpiX == dpiX && it->dpiY == dpiY) {
+            if (wanted && it->settings == settings) {
                 ++it;
             } else {
-                released << it->future;
+                released << *it;
                 it = m_entries.erase(it);
             }
         }
         for (const QString &path : next) {
             if (m_entries.contains(path))
                 continue;
-            Entry entry { dpiX, dpiY, QtConcurrent::run(&DecodeAhead::decode, path, dpiX, dpiY) };
-            m_entries.insert(path, entry);
+            const CancelFlag cancel = std::make_shared<std::atomic<bool>>(false);
+            m_entries.insert(path, Entry { settings,
+                                           QtConcurrent::run(m_pool.get(), &DecodeAhead::decode,
+                                                             path, settings, cancel,
+                                                             QtPictureService::maxAheadBytes),
+                                           cancel });
         }
     }
-    releaseInBackground(std::move(released));
+    release(std::move(released));
 }
 
-std::optional<DecodedPicture> DecodeAhead::load(const QString &path, double dpiX, double dpiY)
+std::optional<DecodedPicture> DecodeAhead::load(const QString &path, double dpiX, double dpiY,
+                                                const DecodeOptions &options)
 {
+    const Settings settings = settingsOf(dpiX, dpiY, options);
     std::optional<QFuture<Result>> held;
     {
         QMutexLocker lock(&m_mutex);
         auto it = m_entries.constFind(path);
-        if (it != m_entries.constEnd() && it->dpiX == dpiX && it->dpiY == dpiY)
+        if (it != m_entries.constEnd() && it->settings == settings)
             held = it->future;
     }
+    // Waiting for a decode that runs is never longer than decoding anew; one
+    // still queued is taken over by this thread.
     if (held && !held->isCanceled()) {
         const Result &r = held->result();
-        if (r.stamp.size >= 0 && r.stamp == stampOf(path))
+        if (!r.skipped && r.stamp.size >= 0 && r.stamp == stampOf(path))
             return r.picture;
     }
-    Result fresh = decode(path, dpiX, dpiY);
+    const CancelFlag cancel = std::make_shared<std::atomic<bool>>(false);
+    Result fresh = decode(path, settings, nullptr, 0);
     std::optional<DecodedPicture> picture = fresh.picture;
-    QList<QFuture<Result>> released;
+    QList<Entry> released;
     {
         QMutexLocker lock(&m_mutex);
         auto it = m_entries.find(path);
         if (it != m_entries.end()) {
-            released << it->future;
+            released << *it;
             m_entries.erase(it);
         }
         // Kept, so that stepping back to it later needs no decode.
         if (fresh.stamp.size >= 0)
-            m_entries.insert(path, Entry { dpiX, dpiY, QtFuture::makeReadyFuture(std::move(fresh)) });
+            m_entries.insert(path, Entry { settings, QtFuture::makeReadyFuture(std::move(fresh)),
+                                           cancel });
     }
-    releaseInBackground(std::move(released));
+    release(std::move(released));
     return picture;
 }
 
@@ -118,6 +184,19 @@ void DecodeAhead::waitForAll() const
     }
     for (QFuture<Result> &f : futures)
         f.waitForFinished();
+}
+
+bool DecodeAhead::stop(int waitMs)
+{
+    QList<Entry> all;
+    {
+        QMutexLocker lock(&m_mutex);
+        for (const Entry &e : std::as_const(m_entries))
+            all << e;
+        m_entries.clear();
+    }
+    release(std::move(all));
+    return m_pool->waitForDone(waitMs);
 }
 
 } // namespace vorlane

@@ -8,40 +8,59 @@
 #include <QStringList>
 
 // Std
+#include <atomic>
+#include <memory>
 #include <optional>
 
 // Local
 #include "platform/qt_picture_service.h"
 
+class QThreadPool;
+
 namespace vorlane {
 
 // Keeps the pictures the viewer shows now and is likely to show next,
-// decoding the next ones on worker threads so that loading them later finds
-// the pixels ready. A kept picture is handed out only while its file is
-// unchanged since it was read, and only for the resolution it was decoded
-// at; otherwise it is decoded again. Pictures no longer wanted are released
-// on a worker thread (freeing a large photo takes milliseconds).
+// decoding the next ones on worker threads (one per core) so that loading
+// them later finds the pixels ready. A kept picture is handed out only while
+// its file is unchanged since it was read, and only for the resolution and
+// options it was decoded with; otherwise it is decoded again.
+//
+// Memory stays bounded: a picture that would decode to more than
+// QtPictureService::maxAheadBytes is not decoded ahead (it is decoded when
+// loaded), so what is kept and decoding besides the shown picture is at most
+// three times that. Decodes nobody waits for any more are cancelled, and
+// pictures no longer wanted are released on a worker thread (freeing a large
+// photo takes milliseconds).
 class DecodeAhead
 {
 public:
-    DecodeAhead() = default;
+    DecodeAhead();
+    // Cancels every decode and waits for them at most stopWaitMs: a decode
+    // that does not stop by then is left to end with the process.
     ~DecodeAhead();
     DecodeAhead(const DecodeAhead &) = delete;
     DecodeAhead &operator=(const DecodeAhead &) = delete;
 
+    static constexpr int stopWaitMs = 250;
+
     // Keeps current (if held) and the pictures in next, starts decoding
-    // those of next not held yet, and releases everything else.
-    // Thread-safe with load().
-    void prefetch(const QString &current, const QStringList &next, double dpiX, double dpiY);
+    // those of next not held yet, in that order, and releases everything
+    // else. Thread-safe with load().
+    void prefetch(const QString &current, const QStringList &next, double dpiX, double dpiY,
+                  const DecodeOptions &options = {});
 
     // The decoded picture of path: the kept one when it is current (waiting
     // for a decode still running), else decoded now and kept. nullopt: the
     // file could not be read or decoded.
     [[nodiscard]] std::optional<DecodedPicture> load(const QString &path, double dpiX,
-                                                     double dpiY);
+                                                     double dpiY,
+                                                     const DecodeOptions &options = {});
 
     // Waits for every running decode.
     void waitForAll() const;
+    // Cancels every decode, forgets every picture and waits at most waitMs
+    // for the decodes to end. true: none runs any more.
+    bool stop(int waitMs);
 
 private:
     // What identifies a file's content well enough: a rewrite changes the
@@ -54,23 +73,41 @@ private:
         quint64 inode = 0;
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
+    // What a decode depends on besides the file.
+    struct Settings
+    {
+        double dpiX = 0;
+        double dpiY = 0;
+        QSize fitBox;
+        qint64 shrinkAbove = 0;
+        friend bool operator==(const Settings &, const Settings &) = default;
+    };
     struct Result
     {
         Stamp stamp;
         std::optional<DecodedPicture> picture;
+        // Not decoded ahead (too large, or cancelled): load() decodes it.
+        bool skipped = false;
     };
+    using CancelFlag = std::shared_ptr<std::atomic<bool>>;
     struct Entry
     {
-        double dpiX = 0;
-        double dpiY = 0;
+        Settings settings;
         QFuture<Result> future;
+        CancelFlag cancel;
     };
     [[nodiscard]] static Stamp stampOf(const QString &path);
-    [[nodiscard]] static Result decode(const QString &path, double dpiX, double dpiY);
-    static void releaseInBackground(QList<QFuture<Result>> futures);
+    [[nodiscard]] static Settings settingsOf(double dpiX, double dpiY,
+                                             const DecodeOptions &options);
+    // aheadLimit: skip a picture that would decode to more bytes (0: none).
+    [[nodiscard]] static Result decode(const QString &path, const Settings &settings,
+                                       const CancelFlag &cancel, qint64 aheadLimit);
+    void release(QList<Entry> entries);
 
     mutable QMutex m_mutex;
     QHash<QString, Entry> m_entries;
+    // Owned, except when a decode outlived the destructor's wait.
+    std::unique_ptr<QThreadPool> m_pool;
 };
 
 } // namespace vorlane

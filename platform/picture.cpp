@@ -1,8 +1,12 @@
 #include "platform/picture.h"
 
+// Local
+#include "platform/screen_service.h"
+
 namespace vorlane {
 
-Picture::Picture(QImage image, QSizeF himetric) : m_image(std::move(image)), m_himetric(himetric)
+Picture::Picture(QImage image, QSizeF himetric, QString fullSource)
+    : m_image(std::move(image)), m_himetric(himetric), m_fullSource(std::move(fullSource))
 {
 }
 
@@ -12,6 +16,17 @@ quintptr Picture::handle() const
     if (m_image.isNull() || m_image.width() <= 0 || m_image.height() <= 0)
         return 0;
     return reinterpret_cast<quintptr>(m_image.constBits());
+}
+
+bool Picture::coversView(const QRectF &crop, QSizeF viewPixels) const
+{
+    const double naturalW = ScreenService::himetricToTwips(m_himetric.width());
+    const double naturalH = ScreenService::himetricToTwips(m_himetric.height());
+    if (naturalW <= 0 || naturalH <= 0)
+        return true;
+    const double heldW = crop.width() * m_image.width() / naturalW;
+    const double heldH = crop.height() * m_image.height() / naturalH;
+    return heldW + 0.5 >= viewPixels.width() && heldH + 0.5 >= viewPixels.height();
 }
 
 } // namespace vorlane

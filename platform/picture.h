@@ -2,7 +2,9 @@
 
 // Qt
 #include <QImage>
+#include <QRectF>
 #include <QSizeF>
+#include <QString>
 
 namespace vorlane {
 
@@ -13,8 +15,10 @@ class Picture
 {
 public:
     Picture() = default;
-    // himetric: the natural width and height in 1/100 mm.
-    Picture(QImage image, QSizeF himetric);
+    // himetric: the natural width and height in 1/100 mm. fullSource: the
+    // file that holds more pixels than image when the picture was decoded
+    // for a smaller view; empty when image holds all of them.
+    Picture(QImage image, QSizeF himetric, QString fullSource = {});
 
     // Non-zero exactly when the picture holds pixels of positive size.
     [[nodiscard]] quintptr handle() const;
@@ -22,9 +26,18 @@ public:
     // Natural size in HIMETRIC (1/100 mm).
     [[nodiscard]] QSizeF himetric() const { return m_himetric; }
 
+    // True when the file has more pixels than are held.
+    [[nodiscard]] bool isReduced() const { return !m_fullSource.isEmpty(); }
+    [[nodiscard]] const QString &fullSource() const { return m_fullSource; }
+    // True when the held pixels inside crop (twips of the natural size)
+    // are at least as many as a view of viewPixels shows, to within half a
+    // pixel: drawing it then never enlarges the held pixels.
+    [[nodiscard]] bool coversView(const QRectF &crop, QSizeF viewPixels) const;
+
 private:
     QImage m_image;
     QSizeF m_himetric;
+    QString m_fullSource;
 };
 
 } // namespace vorlane

@@ -9,6 +9,7 @@
 
 // Local
 #include "platform/decode_ahead.h"
+#include "platform/view_pixels.h"
 #include "platform/wmf_decoder.h"
 
 namespace vorlane {
@@ -45,7 +46,15 @@ int largestIconEntry(QImageReader &reader)
     return best;
 }
 
-std::optional<QImage> decodeWithQt(const QString &path)
+// Pixels as decoded, and the picture's natural size in pixels as shown
+// (after the EXIF rotation): larger than the pixels when decoded reduced.
+struct QtDecoded
+{
+    QImage image;
+    QSize natural;
+};
+
+std::optional<QtDecoded> decodeWithQt(const QString &path, const DecodeOptions &options)
 {
     // Qt refuses pictures over 128 MB by default, which a 12000 × 9000 photo
     // exceeds; our own limit on the claimed size guards against absurd ones.
@@ -67,18 +76,39 @@ std::optional<QImage> decodeWithQt(const QString &path)
     const QSize claimed = reader.size();
     if (claimed != QSize() && !sizeAcceptable(claimed))
         return std::nullopt;
+    // A JPEG larger than its view is decoded at a reduced scale: libjpeg
+    // then skips most of the work.
+    QSize natural;
+    if (format == "jpeg" && claimed.isValid() && !options.fitBox.isEmpty()) {
+        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+        const int scale = reducedScale(turned ? claimed.transposed() : claimed, options.fitBox);
+        if (scale > 1) {
+            natural = turned ? claimed.transposed() : claimed;
+            reader.setScaledSize(QSize((claimed.width() + scale - 1) / scale,
+                                       (claimed.height() + scale - 1) / scale));
+        }
+    }
     QImage image = reader.read();
     if (image.isNull())
         return std::nullopt;
     if (!sizeAcceptable(image.size()))
         return std::nullopt;
+    if (!natural.isValid())
+        natural = image.size();
+    convertToSrgb(image);
     // Keep the pixels in a format the painter draws fast: opaque pictures as
     // RGB32, pictures with transparency premultiplied.
     const QImage::Format wanted = image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                           : QImage::Format_RGB32;
     if (image.format() != wanted)
         image.convertTo(wanted);
-    return image;
+    // A picture too large to keep whole is kept at the size of its view.
+    if (options.shrinkAbove > 0 && image.sizeInBytes() > options.shrinkAbove) {
+        const QSize fitted = fittedPixels(natural, options.fitBox);
+        if (fitted.width() < image.width() || fitted.height() < image.height())
+            image = image.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return QtDecoded { std::move(image), natural };
 }
 
 } // namespace
@@ -86,7 +116,6 @@ std::optional<QImage> decodeWithQt(const QString &path)
 std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX, double dpiY,
                                                 const DecodeOptions &options)
 {
-    Q_UNUSED(options);
     // Only regular files are read: a pipe or device named like a picture
     // would block or never end.
     const QFileInfo info(path);
@@ -108,28 +137,41 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
     }
     file.close();
 
-    std::optional<QImage> image = decodeWithQt(path);
-    if (!image)
+    std::optional<QtDecoded> decoded = decodeWithQt(path, options);
+    if (!decoded)
         return std::nullopt;
     // A bitmap's natural size is its pixel size at the screen's resolution
     // (its own density field is ignored, as viewers do).
-    const QSizeF himetric(image->width() * 2540.0 / dpiX, image->height() * 2540.0 / dpiY);
-    return DecodedPicture { std::move(*image), himetric };
+    const QSizeF himetric(decoded->natural.width() * 2540.0 / dpiX,
+                          decoded->natural.height() * 2540.0 / dpiY);
+    const bool reduced = decoded->image.size() != decoded->natural;
+    return DecodedPicture { std::move(decoded->image), himetric, reduced };
 }
 
-std::optional<Picture> QtPictureService::loadPicture(const QString &path)
+DecodeOptions QtPictureService::optionsFor(QSize fitBox)
 {
-    std::optional<DecodedPicture> decoded = m_ahead ? m_ahead->load(path, dpiX(), dpiY())
-                                                    : decodePictureFile(path, dpiX(), dpiY());
+    DecodeOptions options;
+    options.fitBox = fitBox;
+    options.shrinkAbove = fitBox.isEmpty() ? 0 : maxAheadBytes;
+    return options;
+}
+
+std::optional<Picture> QtPictureService::loadPicture(const QString &path, QSize fitBox)
+{
+    const DecodeOptions options = optionsFor(fitBox);
+    std::optional<DecodedPicture> decoded = m_ahead
+        ? m_ahead->load(path, dpiX(), dpiY(), options)
+        : decodePictureFile(path, dpiX(), dpiY(), options);
     if (!decoded)
         return std::nullopt;
-    return Picture(std::move(decoded->image), decoded->himetric);
+    return Picture(std::move(decoded->image), decoded->himetric,
+                   decoded->reduced ? path : QString());
 }
 
-void QtPictureService::prefetch(const QString &current, const QStringList &next)
+void QtPictureService::prefetch(const QString &current, const QStringList &next, QSize fitBox)
 {
     if (m_ahead)
-        m_ahead->prefetch(current, next, dpiX(), dpiY());
+        m_ahead->prefetch(current, next, dpiX(), dpiY(), optionsFor(fitBox));
 }
 
 QByteArray encodeBmp24(const QImage &source)

@@ -20,14 +20,23 @@ public:
     {
     }
 
-    [[nodiscard]] std::optional<Picture> loadPicture(const QString &path) override;
+    [[nodiscard]] std::optional<Picture> loadPicture(const QString &path,
+                                                     QSize fitBox = {}) override;
     [[nodiscard]] bool savePicture(const QImage &image, const QString &path) override;
-    void prefetch(const QString &current, const QStringList &next) override;
+    void prefetch(const QString &current, const QStringList &next, QSize fitBox = {}) override;
+
+    // A decoded picture above this many bytes is not decoded ahead, and is
+    // held shrunk to its fitted view once decoded: the decode-ahead keeps at
+    // most three of them besides the one shown.
+    static constexpr qint64 maxAheadBytes = 100 * 1024 * 1024;
 
     // Largest picture accepted, in pixels: a header claiming more is refused
     // before anything is allocated.
     static constexpr qint64 maxPixels = 250'000'000;
     static constexpr int maxSide = 100'000;
+
+    // How pictures shown in a view fitted into fitBox (pixels) are decoded.
+    [[nodiscard]] static struct DecodeOptions optionsFor(QSize fitBox);
 
 private:
     [[nodiscard]] double dpiX() const { return 1440.0 / m_screen.twipsPerPixelX(); }
@@ -43,6 +52,8 @@ struct DecodedPicture
 {
     QImage image;
     QSizeF himetric;
+    // The file has more pixels than image holds.
+    bool reduced = false;
 };
 // How one decode runs; the defaults decode the whole picture to the end.
 struct DecodeOptions
@@ -50,6 +61,13 @@ struct DecodeOptions
     // Set (from any thread) when nobody waits for the result any more: a
     // decode that sees it gives up and returns nullopt. nullptr: never.
     const std::atomic<bool> *cancel = nullptr;
+    // The box the picture is fitted into at first, in pixels (see
+    // fittedPixels()): a JPEG is decoded at the reduced scale that still
+    // covers its fitted view. Empty: every pixel.
+    QSize fitBox;
+    // A picture that decodes to more bytes than this is shrunk to its
+    // fitted view (0: never).
+    qint64 shrinkAbove = 0;
 };
 [[nodiscard]] std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX,
                                                               double dpiY,
