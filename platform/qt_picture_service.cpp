@@ -48,7 +48,7 @@ public:
     {
     }
 
-    bool open()
+    bool openForReading()
     {
         return m_file.open(QIODevice::ReadOnly) && QIODevice::open(QIODevice::ReadOnly);
     }
@@ -195,7 +195,7 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
         return std::nullopt;
 
     LimitedFile file(path, options.cancel);
-    if (!file.open())
+    if (!file.openForReading())
         return std::nullopt;
     const QByteArray head = file.peek(64);
     if (looksLikeWmf(head)) {
