@@ -122,8 +122,10 @@ qint64 peakBytes(QSize size, QImage::Format decoded, QImageIOHandler::Transforma
     // Readers that cannot tell their format ahead (GIF) decode into 32-bit pixels.
     const bool direct = decoded == QImage::Format_RGB32 || decoded == QImage::Format_ARGB32
         || decoded == QImage::Format_ARGB32_Premultiplied || decoded == QImage::Format_Invalid;
-    const qint64 decodedBytes = direct ? 0 : std::max(1, QImage::toPixelFormat(decoded).bitsPerPixel() / 8);
-    return pixels * (4 + decodedBytes + (turn.testFlag(QImageIOHandler::TransformationRotate90) ? 4 : 0));
+    const qint64 decodedBytes
+        = direct ? 0 : std::max(1, QImage::toPixelFormat(decoded).bitsPerPixel() / 8);
+    const qint64 turnedBytes = turn.testFlag(QImageIOHandler::TransformationRotate90) ? 4 : 0;
+    return pixels * (4 + decodedBytes + turnedBytes);
 }
 
 std::optional<QImage> decodeWithQt(LimitedFile &file)
@@ -166,8 +168,8 @@ std::optional<QImage> decodeWithQt(LimitedFile &file)
             return std::nullopt;
         // No picture of this size needs more bytes than these: what follows
         // cannot be part of it.
-        file.setLimit(maxHeaderBytes + qAbs(qint64(claimed.width())) * qAbs(qint64(claimed.height()))
-                      * maxBytesPerPixel);
+        const qint64 pixels = qAbs(qint64(claimed.width())) * qAbs(qint64(claimed.height()));
+        file.setLimit(maxHeaderBytes + pixels * maxBytesPerPixel);
     }
     QImage image = reader.read();
     if (image.isNull() || file.cancelled())

@@ -70,7 +70,10 @@ struct Budget
     QDeadlineTimer deadline = QDeadlineTimer::Forever;
     const std::atomic<bool> *cancel = nullptr; // nullptr: never cancelled
 
-    [[nodiscard]] bool cancelled() const { return cancel && cancel->load(std::memory_order_relaxed); }
+    [[nodiscard]] bool cancelled() const
+    {
+        return cancel && cancel->load(std::memory_order_relaxed);
+    }
     [[nodiscard]] bool over() const { return deadline.hasExpired() || cancelled(); }
 };
 
