@@ -26,6 +26,8 @@ private slots:
 
     void inputFinishes()
     {
+        if (!QTest::currentDataTag())
+            QSKIP("no inputs kept");
         QFETCH(QString, path);
         const auto entry = vorlane::fuzz::entryNamed(path.section(QLatin1Char('/'), -2, -2));
         QVERIFY(entry);
