@@ -16,8 +16,8 @@ namespace vorlane {
 
 namespace {
 
-// Metafiles are small; anything larger than this is not one we can render.
 constexpr int maxSide = QtPictureService::maxSide;
+// Metafiles are small; anything larger than this is not one we can render.
 constexpr qint64 maxMetafileBytes = 64 * 1024 * 1024;
 // What a reader may read before it knows the picture's size: headers,
 // colour profiles, metadata.
@@ -48,9 +48,12 @@ public:
     {
     }
 
+    // Unbuffered here (the file buffers), so that this device's position
+    // is always the file's.
     bool openForReading()
     {
-        return m_file.open(QIODevice::ReadOnly) && QIODevice::open(QIODevice::ReadOnly);
+        return m_file.open(QIODevice::ReadOnly)
+            && QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     }
 
     // Reads end at this offset from the start of the file.
