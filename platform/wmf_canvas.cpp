@@ -297,6 +297,10 @@ void Canvas::paint(const wmfDC *dc, const QPainterPath &path, bool fill, bool st
 
 void Canvas::strokeInPieces(const QPainterPath &path, const QPen &pen)
 {
+    if (path.elementCount() <= kDenseElements) {
+        m_painter.strokePath(path, pen);
+        return;
+    }
     QPainterPath piece;
     for (int i = 0; i < path.elementCount(); ++i) {
         const QPainterPath::Element e = path.elementAt(i);
@@ -308,16 +312,14 @@ void Canvas::strokeInPieces(const QPainterPath &path, const QPen &pen)
             piece.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
             i += 2;
         }
-        if (piece.elementCount() >= kDenseElements && i + 1 < path.elementCount()) {
-            m_painter.strokePath(piece, pen);
+        if (piece.elementCount() >= kDenseElements || i + 1 >= path.elementCount()) {
             if (m_budget.over())
                 return;
+            m_painter.strokePath(piece, pen);
             // The next piece starts where this one ended, so the line is unbroken.
             piece = QPainterPath(piece.currentPosition());
         }
     }
-    if (piece.elementCount() > 1)
-        m_painter.strokePath(piece, pen);
 }
 
 void Canvas::pixel(const wmfDrawPixel_t *d)

@@ -71,7 +71,10 @@ private slots:
         const std::optional<DecodedMetafile> decoded = decodeWmf(w.finish(), 96, 96);
         QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
         // What was drawn by the time limit is the picture.
-        QVERIFY(decoded && decoded->image.pixel(250, 250) != qRgb(255, 255, 255));
+        QVERIFY(decoded);
+        QImage blank(decoded->image.size(), decoded->image.format());
+        blank.fill(Qt::white);
+        QVERIFY(decoded->image != blank);
     }
 
     void tinyFileStaysWithinLimits_data()
