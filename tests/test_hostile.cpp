@@ -1,8 +1,10 @@
 // Files made to hurt: metafiles whose records take minutes, tiny files that
 // decode to gigabytes or read without end, settings files that are not
-// files, options meant for Qt on the command line, signals that keep coming.
+// files, options meant for Qt on the command line, signals that keep coming,
+// and every input that once crashed a fuzz target or took it too long.
 
 // Qt
+#include <QDirIterator>
 #include <QProcess>
 #include <QtEndian>
 #include <QtTest>
@@ -13,6 +15,7 @@
 #include <sys/stat.h>
 
 // Local
+#include "fuzz/fuzz_entries.h"
 #include "platform/termination_watcher.h"
 #include "platform/wmf_decoder.h"
 #include "support/fixtures.h"
@@ -160,6 +163,31 @@ private slots:
         QCOMPARE(vorlane.exitStatus(), QProcess::NormalExit);
         QCOMPARE(vorlane.exitCode(), 1);
         QVERIFY(vorlane.readAllStandardError().contains("display :9876"));
+    }
+
+    // Kept under tests/data/fuzz/<target>/, each goes through its target again.
+    void keptFuzzInputFinishes_data()
+    {
+        QTest::addColumn<QString>("path");
+        QDirIterator it(VORLANE_SOURCE_DIR "/tests/data/fuzz", QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            QTest::newRow(qPrintable(path.section(QLatin1Char('/'), -2))) << path;
+        }
+    }
+
+    void keptFuzzInputFinishes()
+    {
+        if (!QTest::currentDataTag())
+            QSKIP("no inputs kept");
+        QFETCH(QString, path);
+        const auto entry = fuzz::entryNamed(path.section(QLatin1Char('/'), -2, -2));
+        QVERIFY(entry);
+        QElapsedTimer clock;
+        clock.start();
+        entry(bytesOf(path));
+        QVERIFY2(clock.elapsed() < 5000, qPrintable(QString::number(clock.elapsed())));
     }
 
     void secondSignalEndsAtOnce()
