@@ -14,6 +14,7 @@
 // Local
 #include "app/command_line.h"
 #include "app/numbers.h"
+#include "edit/undo_entry.h"
 #include "platform/qt_picture_service.h"
 #include "platform/wmf_decoder.h"
 
@@ -87,6 +88,16 @@ void numbers(const QByteArray &bytes)
     }
 }
 
+void undoEntry(const QByteArray &bytes)
+{
+    const std::optional<UndoEntry> entry = parseUndoEntry(QString::fromUtf8(bytes));
+    if (!entry)
+        return;
+    const QString text = formatUndoEntry(*entry);
+    const std::optional<UndoEntry> again = parseUndoEntry(text);
+    require(again && formatUndoEntry(*again) == text);
+}
+
 Entry entryNamed(const QString &name)
 {
     if (name == QLatin1String("metafile"))
@@ -97,6 +108,8 @@ Entry entryNamed(const QString &name)
         return &commandLine;
     if (name == QLatin1String("numbers"))
         return &numbers;
+    if (name == QLatin1String("undo_entry"))
+        return &undoEntry;
     return nullptr;
 }
 

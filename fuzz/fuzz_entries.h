@@ -20,6 +20,9 @@ void commandLine(const QByteArray &bytes);
 // Reads bytes (UTF-8) as a stored number, and checks that formatting a
 // number and reading it back gives the same number.
 void numbers(const QByteArray &bytes);
+// Reads bytes (UTF-8) as a stored undo entry; one that reads back is
+// written and read again, and must come back the same.
+void undoEntry(const QByteArray &bytes);
 
 // The targets by name, as named by the folders of replayed inputs.
 using Entry = void (*)(const QByteArray &);

@@ -79,12 +79,14 @@ int main(int argc, char *argv[])
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool ok = true;
-    for (const char *target : { "metafile", "picture_load", "command_line", "numbers" })
+    for (const char *target :
+        { "metafile", "picture_load", "command_line", "numbers", "undo_entry" })
         ok &= out.mkpath(QLatin1String(target));
     const QDir wmf(out.filePath(QStringLiteral("metafile")));
     const QDir load(out.filePath(QStringLiteral("picture_load")));
     const QDir text(out.filePath(QStringLiteral("command_line")));
     const QDir number(out.filePath(QStringLiteral("numbers")));
+    const QDir undo(out.filePath(QStringLiteral("undo_entry")));
 
     ok &= write(wmf, QStringLiteral("placeable.wmf"), metafile(true));
     ok &= write(wmf, QStringLiteral("standard.wmf"), metafile(false));
@@ -107,5 +109,9 @@ int main(int argc, char *argv[])
         "3.4028235e38", "0.0000001" };
     for (int i = 0; i < int(std::size(numbers)); ++i)
         ok &= write(number, QString::number(i), numbers[i]);
+    const char *undoEntries[] = { "100,0,0,9600,7200", "66.66666,15,30,900,600", "0,1,1,1,1",
+        "1e3,0,0,1,1", "-5.5,-2147483648,2147483647,1,1" };
+    for (int i = 0; i < int(std::size(undoEntries)); ++i)
+        ok &= write(undo, QString::number(i), undoEntries[i]);
     return ok ? 0 : 1;
 }
