@@ -11,6 +11,7 @@
 // Std
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 // Local
 #include "app/command_line.h"
@@ -19,6 +20,7 @@
 #include "app/vane.h"
 #include "browse/paths.h"
 #include "platform/decode_ahead.h"
+#include "platform/display_check.h"
 #include "platform/ini_settings_store.h"
 #include "platform/qt_clipboard_service.h"
 #include "platform/qt_dialog_runner.h"
@@ -44,15 +46,36 @@ static QString commandLineText(int argc, char *argv[])
     return args.join(QLatin1Char(' '));
 }
 
+// The value given to one of Qt's own options ("-display :1"), or the
+// environment's default.
+static QString qtOption(int argc, char *argv[], const char *option, const char *fallbackVariable)
+{
+    for (int i = 1; i + 1 < argc; ++i) {
+        const char *arg = argv[i][0] == '-' && argv[i][1] == '-' ? argv[i] + 1 : argv[i];
+        if (arg[0] == '-' && std::strcmp(arg + 1, option) == 0)
+            return QString::fromLocal8Bit(argv[i + 1]);
+    }
+    return qEnvironmentVariable(fallbackVariable);
+}
+
 int main(int argc, char *argv[])
 {
     vorlane::LoadTrace::startProcessClock();
-    const QString commandLine = commandLineText(argc, argv);
 
     if (!envSet("QT_QPA_PLATFORM") && envSet("WAYLAND_DISPLAY") && envSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");
-    if (!envSet("QT_QPA_PLATFORM") && !envSet("DISPLAY") && !envSet("WAYLAND_DISPLAY")) {
+    const QString platform = qtOption(argc, argv, "platform", "QT_QPA_PLATFORM");
+    const QString display = qtOption(argc, argv, "display", "DISPLAY");
+    if (platform.isEmpty() && display.isEmpty() && !envSet("WAYLAND_DISPLAY")) {
         std::fputs("vorlane: no display: set DISPLAY or run inside a desktop session\n", stderr);
+        return 1;
+    }
+    // Qt aborts when the X server cannot be reached: say so and stop instead.
+    const bool x11 = platform.section(QLatin1Char(':'), 0, 0) == QLatin1String("xcb")
+        || (platform.isEmpty() && !envSet("WAYLAND_DISPLAY"));
+    if (x11 && !display.isEmpty() && !vorlane::xDisplayReachable(display)) {
+        std::fprintf(stderr, "vorlane: cannot connect to the display %s\n",
+                     display.toLocal8Bit().constData());
         return 1;
     }
 
@@ -69,6 +92,9 @@ int main(int argc, char *argv[])
     if (qtJapanese.load(QStringLiteral("qtbase_ja"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtJapanese);
+    // Qt has taken its own options (-platform, -display, -style...) out of
+    // the arguments: the rest is the program's command line.
+    const QString commandLine = commandLineText(argc, argv);
 
     // A picture named on the command line starts decoding now, while the
     // window is built; the window's load then takes the finished pixels.

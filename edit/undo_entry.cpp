@@ -53,6 +53,10 @@ std::optional<UndoEntry> parseUndoEntry(QStringView text)
     const float size = float(readNumber(fields[0]));
     if (!std::isfinite(size) || size <= 0 || numbers[2] < 1 || numbers[3] < 1)
         return std::nullopt;
+    // A zoom too small for its seven written digits would be stored as 0,
+    // which no later read accepts: it is no usable zoom now either.
+    if (!(readNumber(formatSingle(size)) > 0))
+        return std::nullopt;
     return UndoEntry{ size, numbers[0], numbers[1], numbers[2], numbers[3] };
 }
 

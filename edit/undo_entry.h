@@ -27,8 +27,9 @@ struct UndoEntry
 
 // Reads an entry back. Exactly five comma-separated fields are required,
 // each a number in the form formatUndoEntry writes; a zoom that is not a
-// finite number above 0, or a crop width or height below 1, makes the entry
-// unusable (nullopt), since showing it would divide by zero.
+// finite number above 0 (also once written with seven digits), or a crop
+// width or height below 1, makes the entry unusable (nullopt), since showing
+// it would divide by zero.
 [[nodiscard]] std::optional<UndoEntry> parseUndoEntry(QStringView text);
 
 } // namespace vorlane

@@ -3,6 +3,7 @@
 // Qt
 #include <QFile>
 #include <QFileInfo>
+#include <QImageIOHandler>
 #include <QImageReader>
 #include <QSaveFile>
 #include <QtEndian>
@@ -16,8 +17,18 @@ namespace vorlane {
 
 namespace {
 
+constexpr int maxSide = QtPictureService::maxSide;
 // Metafiles are small; anything larger than this is not one we can render.
 constexpr qint64 maxMetafileBytes = 64 * 1024 * 1024;
+// What a reader may read before it knows the picture's size: headers,
+// colour profiles, metadata.
+constexpr qint64 maxHeaderBytes = 16 * 1024 * 1024;
+// The most bytes a pixel takes in any file we read (32-bit bitmaps; JPEG and
+// GIF data take far less).
+constexpr qint64 maxBytesPerPixel = 4;
+// The most memory one decode may hold at its peak, so that a single picture,
+// however its file is made, keeps the viewer under 1.5 GB.
+constexpr qint64 maxDecodeBytes = 1'300'000'000;
 
 bool sizeAcceptable(QSize size)
 {
@@ -27,23 +38,83 @@ bool sizeAcceptable(QSize size)
         && w * h <= QtPictureService::maxPixels;
 }
 
-// The entry of an icon file with the most pixels (then the deepest).
-int largestIconEntry(QImageReader &reader)
+// A picture file read through limits: its reads fail once the decode is
+// cancelled, and end at a byte limit, so that a reader looking for data that
+// cannot come (a header followed by gigabytes of nothing) stops.
+class LimitedFile : public QIODevice
 {
-    int best = 0;
-    qint64 bestArea = -1;
-    const int count = reader.imageCount();
-    for (int i = 0; i < count; ++i) {
-        if (!reader.jumpToImage(i))
-            break;
-        const QSize s = reader.size();
-        const qint64 area = qint64(s.width()) * s.height();
-        if (area > bestArea) {
-            bestArea = area;
-            best = i;
-        }
+public:
+    LimitedFile(const QString &path, const std::atomic<bool> *cancel)
+        : m_file(path), m_cancel(cancel)
+    {
     }
-    return best;
+
+    // Unbuffered here (the file buffers), so that this device's position
+    // is always the file's.
+    bool openForReading()
+    {
+        return m_file.open(QIODevice::ReadOnly)
+            && QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+
+    // Reads end at this offset from the start of the file.
+    void setLimit(qint64 bytes) { m_limit = bytes; }
+    [[nodiscard]] bool cancelled() const
+    {
+        return m_cancel && m_cancel->load(std::memory_order_relaxed);
+    }
+
+    [[nodiscard]] bool isSequential() const override { return false; }
+    [[nodiscard]] qint64 size() const override { return m_file.size(); }
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && m_file.seek(pos); }
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        const qint64 left = m_limit - m_file.pos();
+        if (cancelled() || left <= 0)
+            return -1;
+        return m_file.read(data, std::min(maxSize, left));
+    }
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    QFile m_file;
+    const std::atomic<bool> *m_cancel;
+    qint64 m_limit = maxHeaderBytes;
+};
+
+// The pixel sizes of an icon's pictures as stored: each entry's own header
+// says it, whatever the directory claims (which holds at most 256).
+QList<QSize> iconEntrySizes(QIODevice &device)
+{
+    const auto side = [](qint64 v) { return int(std::min<qint64>(qAbs(v), maxSide + 1)); };
+    const qint64 start = device.pos();
+    const QByteArray head = device.peek(6);
+    QList<QSize> sizes;
+    if (head.size() < 6)
+        return sizes;
+    const int count = qFromLittleEndian<quint16>(head.constData() + 4);
+    const QByteArray directory = device.peek(6 + 16 * qint64(count)).mid(6);
+    for (int i = 0; i + 1 <= directory.size() / 16; ++i) {
+        const uchar *entry = reinterpret_cast<const uchar *>(directory.constData()) + 16 * i;
+        QSize size(entry[0] ? entry[0] : 256, entry[1] ? entry[1] : 256);
+        const quint32 offset = qFromLittleEndian<quint32>(entry + 12);
+        if (device.seek(start + offset)) {
+            const QByteArray picture = device.read(24);
+            const char *p = picture.constData();
+            if (picture.size() == 24 && picture.startsWith("\x89PNG\r\n\x1a\n"))
+                size = QSize(side(qFromBigEndian<quint32>(p + 16)),
+                             side(qFromBigEndian<quint32>(p + 20)));
+            // A bitmap entry's height counts its mask's rows too.
+            else if (picture.size() == 24 && qFromLittleEndian<quint32>(p) == 40)
+                size = QSize(side(qFromLittleEndian<qint32>(p + 4)),
+                             side(qFromLittleEndian<qint32>(p + 8) / 2));
+        }
+        sizes << size;
+    }
+    device.seek(start);
+    return sizes;
 }
 
 // Pixels as decoded, and the picture's natural size in pixels as shown
@@ -54,7 +125,22 @@ struct QtDecoded
     QSize natural;
 };
 
-std::optional<QtDecoded> decodeWithQt(const QString &path, const DecodeOptions &options)
+// The bytes a decode holds at its peak: the picture in the format we keep,
+// the reader's own copy when it decodes into another format, and a rotated
+// copy when the picture is to be turned upright.
+qint64 peakBytes(QSize size, QImage::Format decoded, QImageIOHandler::Transformations turn)
+{
+    const qint64 pixels = qAbs(qint64(size.width())) * qAbs(qint64(size.height()));
+    // Readers that cannot tell their format ahead (GIF) decode into 32-bit pixels.
+    const bool direct = decoded == QImage::Format_RGB32 || decoded == QImage::Format_ARGB32
+        || decoded == QImage::Format_ARGB32_Premultiplied || decoded == QImage::Format_Invalid;
+    const qint64 decodedBytes
+        = direct ? 0 : std::max(1, QImage::toPixelFormat(decoded).bitsPerPixel() / 8);
+    const qint64 turnedBytes = turn.testFlag(QImageIOHandler::TransformationRotate90) ? 4 : 0;
+    return pixels * (4 + decodedBytes + turnedBytes);
+}
+
+std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &options)
 {
     // Qt refuses pictures over 128 MB by default, which a 12000 × 9000 photo
     // exceeds; our own limit on the claimed size guards against absurd ones.
@@ -63,33 +149,57 @@ std::optional<QtDecoded> decodeWithQt(const QString &path, const DecodeOptions &
         return true;
     }();
     Q_UNUSED(limitRaised);
-    QImageReader reader(path);
+    QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
     const QByteArray format = reader.format();
     if (format.isEmpty())
         return std::nullopt;
-    if (format == "ico" && reader.imageCount() > 1)
-        reader.jumpToImage(largestIconEntry(reader));
-    // A top-down bitmap claims a negative height: the size check takes
+    // A top-down bitmap claims a negative height: the size checks take
     // absolute values. QSize() means the reader cannot tell.
-    const QSize claimed = reader.size();
-    if (claimed != QSize() && !sizeAcceptable(claimed))
-        return std::nullopt;
-    // A JPEG larger than its view is decoded at a reduced scale: libjpeg
-    // then skips most of the work.
-    QSize natural;
-    if (format == "jpeg" && claimed.isValid() && !options.fitBox.isEmpty()) {
-        const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-        const int scale = reducedScale(turned ? claimed.transposed() : claimed, options.fitBox);
-        if (scale > 1) {
-            natural = turned ? claimed.transposed() : claimed;
-            reader.setScaledSize(QSize((claimed.width() + scale - 1) / scale,
-                                       (claimed.height() + scale - 1) / scale));
+    QSize claimed;
+    if (format == "ico") {
+        // The entry with the most pixels, measured as stored.
+        const QList<QSize> sizes = iconEntrySizes(file);
+        qsizetype best = 0;
+        for (qsizetype i = 1; i < sizes.size(); ++i) {
+            if (qint64(sizes[i].width()) * sizes[i].height()
+                > qint64(sizes[best].width()) * sizes[best].height())
+                best = i;
         }
+        if (sizes.size() > 1)
+            reader.jumpToImage(int(best));
+        if (!sizes.isEmpty())
+            claimed = sizes[best];
+    } else {
+        claimed = reader.size();
+    }
+    QSize natural;
+    if (claimed != QSize()) {
+        if (!sizeAcceptable(claimed))
+            return std::nullopt;
+        // A JPEG larger than its view is decoded at a reduced scale: libjpeg
+        // then skips most of the work.
+        QSize decoded = claimed;
+        if (format == "jpeg" && claimed.isValid() && !options.fitBox.isEmpty()) {
+            const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+            const int scale = reducedScale(turned ? claimed.transposed() : claimed, options.fitBox);
+            if (scale > 1) {
+                natural = turned ? claimed.transposed() : claimed;
+                decoded = QSize((claimed.width() + scale - 1) / scale,
+                                (claimed.height() + scale - 1) / scale);
+                reader.setScaledSize(decoded);
+            }
+        }
+        if (peakBytes(decoded, reader.imageFormat(), reader.transformation()) > maxDecodeBytes)
+            return std::nullopt;
+        // No picture of this size needs more bytes than these: what follows
+        // cannot be part of it.
+        const qint64 pixels = qAbs(qint64(claimed.width())) * qAbs(qint64(claimed.height()));
+        file.setLimit(maxHeaderBytes + pixels * maxBytesPerPixel);
     }
     QImage image = reader.read();
-    if (image.isNull())
+    if (image.isNull() || file.cancelled())
         return std::nullopt;
     if (!sizeAcceptable(image.size()))
         return std::nullopt;
@@ -122,22 +232,22 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
     if (path.isEmpty() || !info.isFile())
         return std::nullopt;
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    LimitedFile file(path, options.cancel);
+    if (!file.openForReading())
         return std::nullopt;
     const QByteArray head = file.peek(64);
     if (looksLikeWmf(head)) {
         if (file.size() > maxMetafileBytes)
             return std::nullopt;
+        file.setLimit(maxMetafileBytes);
         const QByteArray data = file.readAll();
-        std::optional<DecodedMetafile> wmf = decodeWmf(data, dpiX, dpiY);
+        std::optional<DecodedMetafile> wmf = decodeWmf(data, dpiX, dpiY, options.cancel);
         if (!wmf)
             return std::nullopt;
         return DecodedPicture { std::move(wmf->image), wmf->himetric };
     }
-    file.close();
 
-    std::optional<QtDecoded> decoded = decodeWithQt(path, options);
+    std::optional<QtDecoded> decoded = decodeWithQt(file, options);
     if (!decoded)
         return std::nullopt;
     // A bitmap's natural size is its pixel size at the screen's resolution

@@ -11,10 +11,19 @@
 namespace vorlane {
 
 static int signalFds[2] = { -1, -1 };
+static volatile sig_atomic_t signalsReceived = 0;
 
-// Only async-signal-safe work here: one byte down the pipe.
-static void onSignal(int)
+// Only async-signal-safe work here: one byte down the pipe. A second signal
+// ends the program at once, as if it had not been caught: the first may be
+// waiting behind work that blocks the event loop.
+static void onSignal(int sig)
 {
+    if (signalsReceived) {
+        ::signal(sig, SIG_DFL);
+        ::raise(sig);
+        return;
+    }
+    signalsReceived = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t n = ::write(signalFds[0], &byte, 1);
 }
@@ -44,6 +53,7 @@ TerminationWatcher::~TerminationWatcher()
     ::close(signalFds[0]);
     ::close(signalFds[1]);
     signalFds[0] = signalFds[1] = -1;
+    signalsReceived = 0;
 }
 
 } // namespace vorlane

@@ -14,6 +14,14 @@ namespace {
     constexpr U16 kMapIsotropic = 7;
     constexpr U16 kMapAnisotropic = 8;
 
+    // Qt's antialiased fill of a path with many crossing edges costs
+    // seconds per thousand points, and a wide pen's outline of a long path
+    // grows with the square of its crossings. Paths with more elements than
+    // this are drawn with hard edges, and stroked a piece of this many
+    // elements at a time, the time limit checked between pieces.
+    constexpr int kDenseElements = 512;
+    constexpr int kBandRows = 32;
+
     [[nodiscard]] Qt::BrushStyle hatchStyle(U16 hatch)
     {
         switch (hatch) {
@@ -47,9 +55,10 @@ double Canvas::Mapping::scaleX() const { return std::abs(ax); }
 
 double Canvas::Mapping::scaleY() const { return std::abs(ay); }
 
-Canvas::Canvas(const Frame &frame, const FontNames &fonts)
+Canvas::Canvas(const Frame &frame, const FontNames &fonts, const Budget &budget)
     : m_frame(frame)
     , m_fonts(fonts)
+    , m_budget(budget)
     , m_image(frame.pixels, QImage::Format_RGB32)
 {
     m_image.fill(Qt::white);
@@ -197,7 +206,7 @@ QBrush Canvas::brush(const wmfDC *dc) const
 
 bool Canvas::applyDrawMode(const wmfDC *dc, std::optional<QColor> *forced)
 {
-    if (!m_painter.isActive())
+    if (!m_painter.isActive() || m_budget.over())
         return false;
     QPainter::CompositionMode mode = QPainter::CompositionMode_SourceOver;
     switch (dc ? dc->ROPmode : R2_COPYPEN) {
@@ -241,7 +250,19 @@ void Canvas::fillPath(const wmfDC *dc, const QPainterPath &path, const QBrush &b
         m_painter.fillPath(path, toColor(dc->bgcolor));
     if (brush.style() == Qt::TexturePattern)
         m_painter.setBrushOrigin(0, 0);
-    m_painter.fillPath(path, brush);
+    if (path.elementCount() <= kDenseElements) {
+        m_painter.fillPath(path, brush);
+        return;
+    }
+    // A dense path is filled a band of rows at a time, the time limit
+    // checked between bands.
+    const QRect area = path.controlPointRect().toAlignedRect().intersected(m_image.rect());
+    for (int top = area.top(); top <= area.bottom() && !m_budget.over(); top += kBandRows) {
+        m_painter.save();
+        m_painter.setClipRect(QRect(area.left(), top, area.width(), kBandRows), Qt::IntersectClip);
+        m_painter.fillPath(path, brush);
+        m_painter.restore();
+    }
 }
 
 void Canvas::paint(const wmfDC *dc, const QPainterPath &path, bool fill, bool stroke)
@@ -255,7 +276,7 @@ void Canvas::paint(const wmfDC *dc, const QPainterPath &path, bool fill, bool st
     const QRectF around
         = QRectF(m_image.rect())
               .adjusted(-m_image.width(), -m_image.height(), m_image.width(), m_image.height());
-    if (!around.contains(path.controlPointRect()))
+    if (path.elementCount() > kDenseElements || !around.contains(path.controlPointRect()))
         m_painter.setRenderHint(QPainter::Antialiasing, false);
     if (fill) {
         QBrush b = brush(dc);
@@ -269,7 +290,34 @@ void Canvas::paint(const wmfDC *dc, const QPainterPath &path, bool fill, bool st
         if (p.style() != Qt::NoPen) {
             if (forced)
                 p.setColor(*forced);
-            m_painter.strokePath(path, p);
+            strokeInPieces(path, p);
+        }
+    }
+}
+
+void Canvas::strokeInPieces(const QPainterPath &path, const QPen &pen)
+{
+    if (path.elementCount() <= kDenseElements) {
+        m_painter.strokePath(path, pen);
+        return;
+    }
+    QPainterPath piece;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            piece.moveTo(e);
+        } else if (e.isLineTo()) {
+            piece.lineTo(e);
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            piece.cubicTo(e, path.elementAt(i + 1), path.elementAt(i + 2));
+            i += 2;
+        }
+        if (piece.elementCount() >= kDenseElements || i + 1 >= path.elementCount()) {
+            if (m_budget.over())
+                return;
+            m_painter.strokePath(piece, pen);
+            // The next piece starts where this one ended, so the line is unbroken.
+            piece = QPainterPath(piece.currentPosition());
         }
     }
 }

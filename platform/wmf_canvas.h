@@ -6,6 +6,7 @@
 
 // Qt
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QColor>
 #include <QHash>
 #include <QImage>
@@ -16,6 +17,7 @@
 #include <QSize>
 
 // Std
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -61,10 +63,24 @@ struct Bitmap
     bool bottomUp = true;
 };
 
+// When drawing stops: at a deadline, or once a flag set from another thread
+// says the picture is no longer wanted. What was drawn by then is kept.
+struct Budget
+{
+    QDeadlineTimer deadline = QDeadlineTimer::Forever;
+    const std::atomic<bool> *cancel = nullptr; // nullptr: never cancelled
+
+    [[nodiscard]] bool cancelled() const
+    {
+        return cancel && cancel->load(std::memory_order_relaxed);
+    }
+    [[nodiscard]] bool over() const { return deadline.hasExpired() || cancelled(); }
+};
+
 class Canvas
 {
 public:
-    Canvas(const Frame &frame, const FontNames &fonts);
+    Canvas(const Frame &frame, const FontNames &fonts, const Budget &budget = {});
     Canvas(const Canvas &) = delete;
     Canvas &operator=(const Canvas &) = delete;
     ~Canvas();
@@ -121,6 +137,7 @@ private:
     bool applyDrawMode(const wmfDC *dc, std::optional<QColor> *forced);
     void paint(const wmfDC *dc, const QPainterPath &path, bool fill, bool stroke);
     void fillPath(const wmfDC *dc, const QPainterPath &path, const QBrush &brush);
+    void strokeInPieces(const QPainterPath &path, const QPen &pen);
     [[nodiscard]] QPainterPath rectsPath(const wmfPolyRectangle_t *d, const Mapping &m) const;
 
     // A double-byte character split by libwmf into two one-byte calls.
@@ -133,6 +150,7 @@ private:
 
     Frame m_frame;
     const FontNames &m_fonts;
+    Budget m_budget;
     QImage m_image;
     QPainter m_painter;
     std::optional<QPainterPath> m_clip;

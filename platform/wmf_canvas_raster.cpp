@@ -167,7 +167,7 @@ void Canvas::flood(const wmfFlood_t *d, bool surface)
 
 void Canvas::ropDraw(const wmfROP_Draw_t *d)
 {
-    if (!m_painter.isActive())
+    if (!m_painter.isActive() || m_budget.over())
         return;
     const Mapping m = mapping(d->dc);
     const QRectF rect = QRectF(m.map(d->TL), m.map(d->BR)).normalized();
@@ -232,7 +232,7 @@ const Bitmap *Canvas::bitmap(const wmfBMP &bmp) const
 void Canvas::bitmapDraw(const wmfBMP_Draw_t *d)
 {
     const Bitmap *drawn = bitmap(d->bmp);
-    if (!drawn || !m_painter.isActive())
+    if (!drawn || !m_painter.isActive() || m_budget.over())
         return;
     const QImage &image = drawn->image;
     // The crop rectangle of a bottom-up DIB counts rows from the bottom.

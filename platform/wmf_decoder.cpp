@@ -1,7 +1,7 @@
 #include "platform/wmf_decoder.h"
 
 // Qt
-#include <QElapsedTimer>
+#include <QDeadlineTimer>
 #include <QtEndian>
 
 // Std
@@ -29,8 +29,9 @@ namespace {
     constexpr double kLargestWindowUnits = 1024.0;
     constexpr int kMaxSide = 16384;
     constexpr qint64 kMaxPixels = 100'000'000;
-    // Playing stops (and the picture is refused) after this long.
-    constexpr qint64 kPlayTimeLimitMs = 60'000;
+    // Drawing stops this long after decoding began, and what was drawn by
+    // then is the picture: any metafile is shown within two seconds.
+    constexpr qint64 kTimeLimitMs = 1'500;
 
     // Input callbacks over the prepared bytes.
     struct Stream
@@ -58,9 +59,10 @@ namespace {
 
     long streamTell(void *context) { return static_cast<Stream *>(context)->pos; }
 
+    // libwmf asks between records whether to go on.
     int statusCheck(void *context, float)
     {
-        return static_cast<QElapsedTimer *>(context)->hasExpired(kPlayTimeLimitMs) ? 1 : 0;
+        return static_cast<const wmf::Budget *>(context)->over() ? 1 : 0;
     }
 
     // libwmf's device callbacks, each forwarding to the canvas found in
@@ -162,7 +164,7 @@ namespace {
     {
     public:
         // fonts: where libwmf's fonts are noted as they are created.
-        Player(const QByteArray &bytes, wmf::FontNames &fonts)
+        Player(const QByteArray &bytes, wmf::FontNames &fonts, const wmf::Budget &budget)
         {
             m_stream.bytes = &bytes;
             wmfAPI_Options options {};
@@ -180,8 +182,7 @@ namespace {
                 return;
             }
             m_api->user_data = &fonts;
-            m_clock.start();
-            wmf_status_function(m_api, &m_clock, &statusCheck);
+            wmf_status_function(m_api, const_cast<wmf::Budget *>(&budget), &statusCheck);
         }
 
         Player(const Player &) = delete;
@@ -205,21 +206,22 @@ namespace {
             return box;
         }
 
+        // False when the metafile cannot be played; true when it was played
+        // to its end or stopped by the budget.
         [[nodiscard]] bool play(wmf::Canvas &canvas)
         {
             if (!ok())
                 return false;
             m_api->device_data = &canvas;
             wmfD_Rect box {};
-            const bool played = wmf_play(m_api, 0, &box) == wmf_E_None && ok();
+            const wmf_error_t played = wmf_play(m_api, 0, &box);
             m_api->device_data = nullptr;
-            return played;
+            return played == wmf_E_UserExit || (played == wmf_E_None && ok());
         }
 
     private:
         wmfAPI *m_api = nullptr;
         Stream m_stream;
-        QElapsedTimer m_clock;
     };
 
     // Pixels for a HIMETRIC length at dpi, or 0 when beyond the largest picture.
@@ -242,8 +244,10 @@ bool looksLikeWmf(const QByteArray &head)
         && qFromLittleEndian<quint16>(head.constData() + 2) == kHeaderWords;
 }
 
-std::optional<DecodedMetafile> decodeWmf(const QByteArray &data, double dpiX, double dpiY)
+std::optional<DecodedMetafile> decodeWmf(const QByteArray &data, double dpiX, double dpiY,
+                                         const std::atomic<bool> *cancel)
 {
+    const wmf::Budget budget { QDeadlineTimer(kTimeLimitMs), cancel };
     if (!(std::isfinite(dpiX) && std::isfinite(dpiY) && dpiX > 0 && dpiY > 0))
         return std::nullopt;
     const std::optional<wmf::PreparedMetafile> prepared = wmf::prepareMetafile(data);
@@ -254,7 +258,7 @@ std::optional<DecodedMetafile> decodeWmf(const QByteArray &data, double dpiX, do
     // bitmaps and at the font names until the player is gone.
     wmf::FontNames fonts;
     std::optional<wmf::Canvas> canvas;
-    Player player(prepared->bytes, fonts);
+    Player player(prepared->bytes, fonts, budget);
     const std::optional<wmfD_Rect> box = player.scan();
     if (!box)
         return std::nullopt;
@@ -287,8 +291,8 @@ std::optional<DecodedMetafile> decodeWmf(const QByteArray &data, double dpiX, do
     if (frame.pixels.isEmpty() || qint64(frame.pixels.width()) * frame.pixels.height() > kMaxPixels)
         return std::nullopt;
 
-    canvas.emplace(frame, fonts);
-    if (!player.play(*canvas))
+    canvas.emplace(frame, fonts, budget);
+    if (!player.play(*canvas) || budget.cancelled())
         return std::nullopt;
     QImage image = canvas->takeImage();
     if (image.isNull())

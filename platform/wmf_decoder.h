@@ -6,6 +6,7 @@
 #include <QSizeF>
 
 // Std
+#include <atomic>
 #include <optional>
 
 namespace vorlane {
@@ -29,8 +30,11 @@ struct DecodedMetafile
 // at 96 units per inch (at most 1024 units across, keeping its shape).
 // nullopt when the data is not a metafile, cannot be played,
 // or would make a picture larger than 16384 pixels on a side or 100
-// megapixels. Safe to call from any thread; never writes to stderr.
+// megapixels. Drawing stops after a second and a half: the picture is then
+// what was drawn by that time. cancel: when it becomes true (set from any
+// thread) the decode gives up and returns nullopt; nullptr: never.
+// Safe to call from any thread; never writes to stderr.
 [[nodiscard]] std::optional<DecodedMetafile> decodeWmf(
-    const QByteArray &data, double dpiX, double dpiY);
+    const QByteArray &data, double dpiX, double dpiY, const std::atomic<bool> *cancel = nullptr);
 
 } // namespace vorlane

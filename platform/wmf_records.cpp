@@ -58,6 +58,9 @@ namespace {
     // The region parameter holding the number of scan bands.
     constexpr int kRegionBandCount = 5;
     constexpr int kRegionFirstBand = 10;
+    // SaveDC records nested deeper than this are left out, and so is the
+    // RestoreDC matching each: libwmf's cost for each grows with the depth.
+    constexpr int kMaxSavedDcs = 256;
 
     struct Rule
     {
@@ -295,9 +298,17 @@ namespace {
                     = param(r.params, 0) == kMapIsotropic || param(r.params, 0) == kMapAnisotropic;
                 break;
             case kSaveDc:
+                if (std::ssize(m_saved) >= kMaxSavedDcs) {
+                    ++m_savesLeftOut;
+                    return;
+                }
                 m_saved.push_back(m_state);
                 break;
             case kRestoreDc:
+                if (m_savesLeftOut > 0) {
+                    --m_savesLeftOut;
+                    return;
+                }
                 // libwmf restores one level, whatever the record asks for,
                 // and gives up on a restore without a save: drop that one.
                 if (m_saved.empty())
@@ -372,6 +383,7 @@ namespace {
         int m_objects;
         State m_state;
         std::vector<State> m_saved;
+        qsizetype m_savesLeftOut = 0;
     };
 
 } // namespace

@@ -25,6 +25,9 @@ namespace {
     constexpr quint16 kEllipse = 0x0418;
     constexpr quint16 kRectangle = 0x041B;
     constexpr quint16 kPolygon = 0x0324;
+    constexpr quint16 kPolyline = 0x0325;
+    constexpr quint16 kPolyPolygon = 0x0538;
+    constexpr quint16 kSaveDc = 0x001E;
     constexpr quint16 kTextOut = 0x0521;
     constexpr quint16 kStretchDib = 0x0F43;
 
@@ -201,16 +204,34 @@ void WmfWriter::rectangle(const QRect &r) { record(kRectangle, boxParams(r)); }
 
 void WmfWriter::ellipse(const QRect &r) { record(kEllipse, boxParams(r)); }
 
-void WmfWriter::polygon(const QPolygon &points)
+static void appendPoints(QByteArray &p, const QPolygon &points)
 {
-    QByteArray p;
-    le16(p, int(points.size()));
     for (const QPoint &pt : points) {
         le16(p, pt.x());
         le16(p, pt.y());
     }
-    record(kPolygon, p);
 }
+
+void WmfWriter::polygon(const QPolygon &points, bool closed)
+{
+    QByteArray p;
+    le16(p, int(points.size()));
+    appendPoints(p, points);
+    record(closed ? kPolygon : kPolyline, p);
+}
+
+void WmfWriter::polyPolygon(const QList<QPolygon> &polygons)
+{
+    QByteArray p;
+    le16(p, int(polygons.size()));
+    for (const QPolygon &points : polygons)
+        le16(p, int(points.size()));
+    for (const QPolygon &points : polygons)
+        appendPoints(p, points);
+    record(kPolyPolygon, p);
+}
+
+void WmfWriter::saveDc() { record(kSaveDc, {}); }
 
 void WmfWriter::line(const QPoint &from, const QPoint &to)
 {

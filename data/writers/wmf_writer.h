@@ -32,7 +32,10 @@ public:
     void setTextColor(const QColor &color);
     void rectangle(const QRect &r);
     void ellipse(const QRect &r);
-    void polygon(const QPolygon &points);
+    // closed=false draws an open line through the points (META_POLYLINE).
+    void polygon(const QPolygon &points, bool closed = true);
+    void polyPolygon(const QList<QPolygon> &polygons);
+    void saveDc();
     void line(const QPoint &from, const QPoint &to);
     // bytes: the text in the font's charset (e.g. Shift-JIS bytes with charset 128).
     void text(const QPoint &at, const QByteArray &bytes, int height, int charset = 0,
