@@ -83,7 +83,7 @@ private slots:
                 }
                 return listed.size() == 3;
             };
-            QTest::qWaitFor(enabled);
+            (void)QTest::qWaitFor(enabled); // the lists are read below
             filter = dialog->findChild<QComboBox *>("fileTypeCombo")->currentText();
             dialog->reject();
         });
