@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <numeric>
 
+// Local
+#include "browse/paths.h"
+
 namespace vorlane {
 
 SortedPathList::SortedPathList()
@@ -50,6 +53,18 @@ int SortedPathList::indexOf(const QString &path) const
 {
     const auto it = std::find(m_entries.begin(), m_entries.end(), path);
     return it == m_entries.end() ? -1 : int(it - m_entries.begin());
+}
+
+int SortedPathList::indexOfBasePath(const QString &path) const
+{
+    const std::optional<QString> base = basePath(path);
+    if (!base)
+        return -1;
+    for (int i = 0; i < count(); ++i) {
+        if (basePath(at(i)) == base)
+            return i;
+    }
+    return -1;
 }
 
 } // namespace vorlane

@@ -35,6 +35,9 @@ public:
     void assign(std::vector<QString> paths);
     // Index of the first entry equal to path (case-sensitive), or -1.
     [[nodiscard]] int indexOf(const QString &path) const;
+    // Index of the first entry with the same base path as path (the pairing
+    // of pictures with sounds), or -1; -1 for a path that has none.
+    [[nodiscard]] int indexOfBasePath(const QString &path) const;
 
 private:
     QCollator m_collator;

@@ -96,17 +96,9 @@ void VANE::FindBmp(const QString &path)
 {
     if (GetDirName(path).isEmpty())
         return;
-    const std::optional<QString> base = basePath(path);
-    if (!base)
-        return;
-    const int count = m_BitmapList.count();
-    for (int i = 0; i < count; ++i) {
-        if (basePath(m_BitmapList.at(i)) == base) {
-            if (i != m_bmpidx)
-                ShowBitmap(i);
-            return;
-        }
-    }
+    const int i = m_BitmapList.indexOfBasePath(path);
+    if (i >= 0 && i != m_bmpidx)
+        ShowBitmap(i);
 }
 
 void VANE::NextBitmap_Click()

@@ -44,18 +44,10 @@ void VANE::FindSound(const QString &path)
 {
     if (GetDirName(path).isEmpty())
         return;
-    const std::optional<QString> base = basePath(path);
-    if (!base)
-        return;
-    const int count = m_SoundList.count();
-    for (int i = 0; i < count; ++i) {
-        if (basePath(m_SoundList.at(i)) == base) {
-            // The sound already current keeps playing from where it is.
-            if (i != m_sndidx)
-                PlaySound(i);
-            return;
-        }
-    }
+    const int i = m_SoundList.indexOfBasePath(path);
+    // The sound already current keeps playing from where it is.
+    if (i >= 0 && i != m_sndidx)
+        PlaySound(i);
 }
 
 void VANE::PlaySoundFile(const QString &path)
