@@ -5,6 +5,7 @@
 
 // Local
 #include "app/numbers.h"
+#include "platform/screen_service.h"
 
 namespace vorlane {
 
@@ -34,6 +35,32 @@ QSize fitBoxPixels(QSizeF workArea, double twipsPerPixelX, double twipsPerPixelY
     const double w = (workArea.width() - layout::fitMarginWidth) / twipsPerPixelX;
     const double h = (workArea.height() - layout::fitMarginHeight) / twipsPerPixelY;
     return { qMax(1, int(std::ceil(w))), qMax(1, int(std::ceil(h))) };
+}
+
+qint32 naturalTwips(double himetric)
+{
+    // Bitmap sizes arrive as pixels × 2540 / dpi, so the product carries
+    // rounding noise: snap it to a fine grid first, so that 640 pixels at
+    // 96 dpi give exactly 9600 twips. At least one twip: a crop of positive
+    // size keeps the fitting sound.
+    const double twips = ScreenService::himetricToTwips(himetric);
+    return qMax(1, toInt32(std::round(twips * 1e6) / 1e6));
+}
+
+QSize fittedSurfacePixels(QSizeF himetric, QSizeF workArea, double twipsPerPixelX,
+                          double twipsPerPixelY)
+{
+    if (twipsPerPixelX <= 0 || twipsPerPixelY <= 0)
+        return {};
+    const qint32 w = naturalTwips(himetric.width());
+    const qint32 h = naturalTwips(himetric.height());
+    const float zoom = fitZoom(100, w, h, workArea);
+    // As the surface rounds its twips to whole pixels, never below one.
+    const auto pixels = [](double twips, double perPixel) {
+        return qMax(1, int(qBound(-1e6, std::nearbyint(twips / perPixel), 1e6)));
+    };
+    return { pixels(double(zoom) * w / 100, twipsPerPixelX),
+             pixels(double(zoom) * h / 100, twipsPerPixelY) };
 }
 
 WindowRect placeWindow(double surfaceW, double surfaceH, double left, double top,

@@ -31,6 +31,14 @@ constexpr double foldedHeight = 700;
 // work area is never drawn larger.
 [[nodiscard]] QSize fitBoxPixels(QSizeF workArea, double twipsPerPixelX, double twipsPerPixelY);
 
+// A natural size in HIMETRIC as whole twips, halves to even, at least 1.
+[[nodiscard]] qint32 naturalTwips(double himetric);
+
+// The surface size, in pixels, of a new picture's fitted view: a picture of
+// natural size himetric shown whole, its zoom fitted to workArea (twips).
+[[nodiscard]] QSize fittedSurfacePixels(QSizeF himetric, QSizeF workArea,
+                                        double twipsPerPixelX, double twipsPerPixelY);
+
 struct WindowRect
 {
     qint32 left = 0;

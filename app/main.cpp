@@ -113,9 +113,11 @@ int main(int argc, char *argv[])
         if (vorlane::IsBitmapFile(path))
             ahead.prefetch(QString(), { path }, 1440.0 / screen.twipsPerPixelX(),
                            1440.0 / screen.twipsPerPixelY(),
-                           vorlane::QtPictureService::optionsFor(fitBox));
+                           vorlane::QtPictureService::optionsFor(
+                                   fitBox, vorlane::fittedSurfacePixels, screen.workArea()));
     }
     vorlane::QtPictureService pictures(screen, &ahead);
+    pictures.setFittedSurface(vorlane::fittedSurfacePixels);
     vorlane::QtDialogRunner dialogs;
     vorlane::QtClipboardService clipboard;
     vorlane::IniSettingsStore settings;

@@ -2,11 +2,8 @@
 
 #include "app/vane.h"
 
-// Std
-#include <cmath>
-
 // Local
-#include "app/numbers.h"
+#include "app/fitting.h"
 #include "browse/paths.h"
 #include "exchange/memo_window.h"
 
@@ -50,21 +47,11 @@ void VANE::LoadPictureFile(const QString &path)
     ShowNewPicture();
 }
 
-// HIMETRIC to whole twips, halves to even. Bitmap sizes arrive as pixels ×
-// 2540 / dpi, so the product carries rounding noise: snap it to a fine grid
-// first, so that 640 pixels at 96 dpi give exactly 9600 twips.
-static qint32 himetricToWholeTwips(double himetric)
-{
-    const double twips = ScreenService::himetricToTwips(himetric);
-    return toInt32(std::round(twips * 1e6) / 1e6);
-}
-
 void VANE::ShowNewPicture()
 {
     if (m_pic) {
-        // At least one twip: a crop of positive size keeps the fitting sound.
-        m_orgx = qMax(1, himetricToWholeTwips(m_pic->himetric().width()));
-        m_orgy = qMax(1, himetricToWholeTwips(m_pic->himetric().height()));
+        m_orgx = naturalTwips(m_pic->himetric().width());
+        m_orgy = naturalTwips(m_pic->himetric().height());
     }
     m_size = 100;
     m_trimx = 0;

@@ -43,7 +43,8 @@ DecodeAhead::Stamp DecodeAhead::stampOf(const QString &path)
 DecodeAhead::Settings DecodeAhead::settingsOf(double dpiX, double dpiY,
                                               const DecodeOptions &options)
 {
-    return { dpiX, dpiY, options.fitBox, options.shrinkAbove };
+    return { dpiX, dpiY, options.fitBox, options.shrinkAbove, options.fittedSurface,
+             options.workArea };
 }
 
 // The bytes a picture's pixels will take, from its header alone; 0 when the
@@ -77,6 +78,8 @@ DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &set
     options.cancel = cancel.get();
     options.fitBox = settings.fitBox;
     options.shrinkAbove = settings.shrinkAbove;
+    options.fittedSurface = settings.fittedSurface;
+    options.workArea = settings.workArea;
     r.picture = decodePictureFile(path, settings.dpiX, settings.dpiY, options);
     // A cancelled decode may have given up half way.
     const bool tooLarge = r.picture && r.picture->image.sizeInBytes() > aheadLimit;

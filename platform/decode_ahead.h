@@ -80,6 +80,8 @@ private:
         double dpiY = 0;
         QSize fitBox;
         qint64 shrinkAbove = 0;
+        QtPictureService::FittedSurface fittedSurface = nullptr;
+        QSizeF workArea;
         friend bool operator==(const Settings &, const Settings &) = default;
     };
     struct Result

@@ -5,8 +5,11 @@
 
 namespace vorlane {
 
-Picture::Picture(QImage image, QSizeF himetric, QString fullSource)
-    : m_image(std::move(image)), m_himetric(himetric), m_fullSource(std::move(fullSource))
+Picture::Picture(QImage image, QSizeF himetric, QString fullSource, QImage fittedView)
+    : m_image(std::move(image)),
+      m_himetric(himetric),
+      m_fullSource(std::move(fullSource)),
+      m_fittedView(std::move(fittedView))
 {
 }
 

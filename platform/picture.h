@@ -17,8 +17,9 @@ public:
     Picture() = default;
     // himetric: the natural width and height in 1/100 mm. fullSource: the
     // file that holds more pixels than image when the picture was decoded
-    // for a smaller view; empty when image holds all of them.
-    Picture(QImage image, QSizeF himetric, QString fullSource = {});
+    // for a smaller view; empty when image holds all of them. fittedView:
+    // image already shrunk to the surface of its fitted view (may be null).
+    Picture(QImage image, QSizeF himetric, QString fullSource = {}, QImage fittedView = {});
 
     // Non-zero exactly when the picture holds pixels of positive size.
     [[nodiscard]] quintptr handle() const;
@@ -29,6 +30,9 @@ public:
     // True when the file has more pixels than are held.
     [[nodiscard]] bool isReduced() const { return !m_fullSource.isEmpty(); }
     [[nodiscard]] const QString &fullSource() const { return m_fullSource; }
+    // The whole of image shrunk smoothly to this image's size, made ahead;
+    // null when none was made.
+    [[nodiscard]] const QImage &fittedView() const { return m_fittedView; }
     // True when the held pixels inside crop (twips of the natural size)
     // are at least as many as a view of viewPixels shows, to within half a
     // pixel: drawing it then never enlarges the held pixels.
@@ -38,6 +42,7 @@ private:
     QImage m_image;
     QSizeF m_himetric;
     QString m_fullSource;
+    QImage m_fittedView;
 };
 
 } // namespace vorlane

@@ -155,7 +155,7 @@ void PictureSurface::PaintPicture(const Picture &picture, const QRectF &dst,
     ScaledPicture &scaled = m_scaled;
     if (scaled.cacheKey != image.cacheKey() || scaled.source != source
         || scaled.target != targetRect) {
-        scaled = scalePicture(image, source, targetRect);
+        scaled = scalePicture(image, source, targetRect, picture.fittedView());
     }
     if (scaled.image.isNull())
         return;
@@ -173,7 +173,8 @@ void PictureSurface::PaintPicture(const Picture &picture, const QRectF &dst,
 
 PictureSurface::ScaledPicture PictureSurface::scalePicture(const QImage &image,
                                                            const QRectF &source,
-                                                           const QRectF &target)
+                                                           const QRectF &target,
+                                                           const QImage &fitted)
 {
     ScaledPicture out;
     out.cacheKey = image.cacheKey();
@@ -205,6 +206,10 @@ PictureSurface::ScaledPicture PictureSurface::scalePicture(const QImage &image,
         // them and shimmer on photos); as fast as the stretch with Qt's
         // threaded scaler.
         const QRect sourcePixels = clipped.toAlignedRect() & image.rect();
+        if (clipped == QRectF(image.rect()) && fitted.size() == area.size()) {
+            out.image = fitted;
+            return out;
+        }
         const QImage piece = sourcePixels == image.rect() ? image : image.copy(sourcePixels);
         out.image = piece.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return out;

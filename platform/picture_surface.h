@@ -117,8 +117,11 @@ private:
         QImage image;
         QPoint at;
     };
+    // fitted: image shrunk ahead to some size (may be null), taken instead of
+    // shrinking when the whole image is shrunk to exactly that size.
     [[nodiscard]] static ScaledPicture scalePicture(const QImage &image, const QRectF &source,
-                                                    const QRectF &target);
+                                                    const QRectF &target,
+                                                    const QImage &fitted = {});
 
     const ScreenService &m_screen;
     ScaledPicture m_scaled;

@@ -244,7 +244,7 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
         std::optional<DecodedMetafile> wmf = decodeWmf(data, dpiX, dpiY, options.cancel);
         if (!wmf)
             return std::nullopt;
-        return DecodedPicture { std::move(wmf->image), wmf->himetric };
+        return DecodedPicture { std::move(wmf->image), wmf->himetric, false, {} };
     }
 
     std::optional<QtDecoded> decoded = decodeWithQt(file, options);
@@ -255,33 +255,50 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
     const QSizeF himetric(decoded->natural.width() * 2540.0 / dpiX,
                           decoded->natural.height() * 2540.0 / dpiY);
     const bool reduced = decoded->image.size() != decoded->natural;
-    return DecodedPicture { std::move(decoded->image), himetric, reduced };
+    // Shrunk exactly as PictureSurface shrinks a whole picture onto a
+    // surface of that size, so the view drawn from it is the same.
+    QImage view;
+    if (options.fittedSurface && !options.workArea.isEmpty()) {
+        const QSize surface = options.fittedSurface(himetric, options.workArea, 1440.0 / dpiX,
+                                                    1440.0 / dpiY);
+        const QSize held = decoded->image.size();
+        if (!surface.isEmpty() && surface.width() < held.width()
+            && surface.height() < held.height() && !(options.cancel && *options.cancel))
+            view = decoded->image.scaled(surface, Qt::IgnoreAspectRatio,
+                                         Qt::SmoothTransformation);
+    }
+    return DecodedPicture { std::move(decoded->image), himetric, reduced, std::move(view) };
 }
 
-DecodeOptions QtPictureService::optionsFor(QSize fitBox)
+DecodeOptions QtPictureService::optionsFor(QSize fitBox, FittedSurface sizer, QSizeF workArea)
 {
     DecodeOptions options;
     options.fitBox = fitBox;
     options.shrinkAbove = fitBox.isEmpty() ? 0 : maxAheadBytes;
+    if (!fitBox.isEmpty()) {
+        options.fittedSurface = sizer;
+        options.workArea = workArea;
+    }
     return options;
 }
 
 std::optional<Picture> QtPictureService::loadPicture(const QString &path, QSize fitBox)
 {
-    const DecodeOptions options = optionsFor(fitBox);
+    const DecodeOptions options = optionsFor(fitBox, m_fittedSurface, m_screen.workArea());
     std::optional<DecodedPicture> decoded = m_ahead
         ? m_ahead->load(path, dpiX(), dpiY(), options)
         : decodePictureFile(path, dpiX(), dpiY(), options);
     if (!decoded)
         return std::nullopt;
     return Picture(std::move(decoded->image), decoded->himetric,
-                   decoded->reduced ? path : QString());
+                   decoded->reduced ? path : QString(), std::move(decoded->fittedView));
 }
 
 void QtPictureService::prefetch(const QString &current, const QStringList &next, QSize fitBox)
 {
     if (m_ahead)
-        m_ahead->prefetch(current, next, dpiX(), dpiY(), optionsFor(fitBox));
+        m_ahead->prefetch(current, next, dpiX(), dpiY(),
+                          optionsFor(fitBox, m_fittedSurface, m_screen.workArea()));
 }
 
 QByteArray encodeBmp24(const QImage &source)

@@ -35,8 +35,20 @@ public:
     static constexpr qint64 maxPixels = 250'000'000;
     static constexpr int maxSide = 100'000;
 
-    // How pictures shown in a view fitted into fitBox (pixels) are decoded.
-    [[nodiscard]] static struct DecodeOptions optionsFor(QSize fitBox);
+    // The surface size, in pixels, on which the fitted view of a picture of
+    // natural size himetric is drawn, given the work area (twips) and the
+    // screen's twips per pixel; an empty size: unknown.
+    using FittedSurface = QSize (*)(QSizeF himetric, QSizeF workArea, double twipsPerPixelX,
+                                    double twipsPerPixelY);
+    // Pictures loaded for a fitted view also bring their pixels shrunk to
+    // that view's surface (sizer from the fitting), so drawing the first
+    // view need not shrink them.
+    void setFittedSurface(FittedSurface sizer) { m_fittedSurface = sizer; }
+
+    // How pictures shown in a view fitted into fitBox (pixels) are decoded;
+    // sizer and workArea: as for setFittedSurface().
+    [[nodiscard]] static struct DecodeOptions optionsFor(QSize fitBox, FittedSurface sizer = nullptr,
+                                                         QSizeF workArea = {});
 
 private:
     [[nodiscard]] double dpiX() const { return 1440.0 / m_screen.twipsPerPixelX(); }
@@ -44,6 +56,7 @@ private:
 
     const ScreenService &m_screen;
     class DecodeAhead *m_ahead = nullptr;
+    FittedSurface m_fittedSurface = nullptr;
 };
 
 // Decodes a picture file's bytes into pixels and a natural size; usable from
@@ -54,6 +67,9 @@ struct DecodedPicture
     QSizeF himetric;
     // The file has more pixels than image holds.
     bool reduced = false;
+    // image shrunk to the surface of its fitted view, as drawing would
+    // shrink it; null when not asked for or when that view is not smaller.
+    QImage fittedView;
 };
 // How one decode runs; the defaults decode the whole picture to the end.
 struct DecodeOptions
@@ -68,6 +84,10 @@ struct DecodeOptions
     // A picture that decodes to more bytes than this is shrunk to its
     // fitted view (0: never).
     qint64 shrinkAbove = 0;
+    // When set, a bitmap also comes shrunk to the surface this gives for it
+    // and workArea (DecodedPicture::fittedView).
+    QtPictureService::FittedSurface fittedSurface = nullptr;
+    QSizeF workArea;
 };
 [[nodiscard]] std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX,
                                                               double dpiY,
