@@ -96,6 +96,10 @@ void TestSpeed::viewAsWithEveryPixel_data()
         << QSize(4000, 3000) << 0 << QRect(1000, 1000, 100, 100) << 100.0f;
     QTest::newRow("zoomed to 400 %")
         << QSize(4000, 3000) << 0 << QRect(1990, 1490, 200, 150) << 400.0f;
+    // A crop drawn on a surface of the same size as the whole picture's
+    // fitted view: the view shrunk ahead must not stand in for it.
+    QTest::newRow("crop the size of the fitted view")
+        << QSize(1600, 1200) << 0 << QRect(200, 150, 1100, 825) << 80.0f;
 }
 
 void TestSpeed::viewAsWithEveryPixel()
@@ -114,12 +118,17 @@ void TestSpeed::viewAsWithEveryPixel()
     reader.setAutoTransform(true);
     const QString bmp = box.file("p.bmp");
     QVERIFY(writePicture(reader.read(), bmp, "bmp"));
-    Viewer reduced(box.path(), QSize(1024, 768));
+    // The JPEG through the decode-ahead, its first view shrunk on a worker;
+    // the bitmap shrunk while drawing.
+    Viewer reduced(box.path(), QSize(1024, 768), true);
     Viewer whole(box.path(), QSize(1024, 768));
+    whole.pictures.setFittedSurface(nullptr);
     for (Viewer *v : { &reduced, &whole }) {
         (*v)->Form_Load("");
         (*v)->LoadPictureFile(v == &reduced ? jpg : bmp);
-        QCOMPARE((*v)->m_pic->isReduced(), v == &reduced && size.width() > 1000);
+        QCOMPARE((*v)->m_pic->isReduced(), v == &reduced && size.width() > 2000);
+        QCOMPARE((*v)->m_pic->fittedView().size(),
+                 v == &reduced && size.width() > 1000 ? (*v)->Picture1->Image().size() : QSize(0, 0));
         if (!crop.isEmpty()) {
             (*v)->m_trimx = crop.x() * 15, (*v)->m_trimy = crop.y() * 15;
             (*v)->m_trimw = crop.width() * 15, (*v)->m_trimh = crop.height() * 15;

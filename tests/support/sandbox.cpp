@@ -1,6 +1,7 @@
 #include "support/sandbox.h"
 
 // Local
+#include "app/fitting.h"
 #include "support/fixtures.h"
 
 // Qt
@@ -43,6 +44,8 @@ Viewer::Viewer(const QString &configHome, QSize workAreaPixels, bool decodeAhead
       m_services { pictures, screen, dialogs, clipboard, settings, folders, sound, shell },
       m_vane(std::make_unique<VANE>(m_services))
 {
+    // As the program does: first views come shrunk ahead.
+    pictures.setFittedSurface(fittedSurfacePixels);
 }
 
 Viewer::~Viewer() = default;
