@@ -52,12 +52,13 @@ QByteArray encodeMemo(const QString &text)
     full.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     full += QLatin1String("\r\n");
     // A character without a code comes out as a substitute rather than an
-    // error, so the test is whether the bytes read back to the same text.
+    // error, and Shift-JIS bytes can also be valid UTF-8 ("ﾃｱ" is C3 B1,
+    // which is "ñ"), which reading takes for UTF-8: so the test is whether
+    // the bytes read back, as a memo file is read, to the same text.
     QStringEncoder sjis(shiftJisName);
     if (sjis.isValid()) {
         QByteArray bytes = sjis.encode(full);
-        QStringDecoder back(shiftJisName);
-        if (!sjis.hasError() && QString(back.decode(bytes)) == full)
+        if (!sjis.hasError() && decodeBytes(bytes) == full)
             return bytes;
     }
     return utf8Bom + full.toUtf8();
