@@ -15,8 +15,11 @@ static const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 static QString decodeBytes(const QByteArray &bytes)
 {
-    if (bytes.startsWith(utf8Bom))
-        return QString::fromUtf8(bytes.mid(utf8Bom.size()));
+    if (bytes.startsWith(utf8Bom)) {
+        // The mark is not text, but a U+FEFF the text begins with is.
+        QStringDecoder marked(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return QString(marked.decode(bytes)).mid(1);
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
