@@ -15,8 +15,11 @@ static const QByteArray utf8Bom = QByteArrayLiteral("\xEF\xBB\xBF");
 
 static QString decodeBytes(const QByteArray &bytes)
 {
-    if (bytes.startsWith(utf8Bom))
-        return QString::fromUtf8(bytes.mid(utf8Bom.size()));
+    if (bytes.startsWith(utf8Bom)) {
+        // The mark is not text, but a U+FEFF the text begins with is.
+        QStringDecoder marked(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return QString(marked.decode(bytes)).mid(1);
+    }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
@@ -52,12 +55,13 @@ QByteArray encodeMemo(const QString &text)
     full.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     full += QLatin1String("\r\n");
     // A character without a code comes out as a substitute rather than an
-    // error, so the test is whether the bytes read back to the same text.
+    // error, and Shift-JIS bytes can also be valid UTF-8 ("ﾃｱ" is C3 B1,
+    // which is "ñ"), which reading takes for UTF-8: so the test is whether
+    // the bytes read back, as a memo file is read, to the same text.
     QStringEncoder sjis(shiftJisName);
     if (sjis.isValid()) {
         QByteArray bytes = sjis.encode(full);
-        QStringDecoder back(shiftJisName);
-        if (!sjis.hasError() && QString(back.decode(bytes)) == full)
+        if (!sjis.hasError() && decodeBytes(bytes) == full)
             return bytes;
     }
     return utf8Bom + full.toUtf8();

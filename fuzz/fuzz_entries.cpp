@@ -15,6 +15,7 @@
 #include "app/command_line.h"
 #include "app/numbers.h"
 #include "edit/undo_entry.h"
+#include "exchange/memo_codec.h"
 #include "platform/qt_picture_service.h"
 #include "platform/wmf_decoder.h"
 
@@ -98,6 +99,20 @@ void undoEntry(const QByteArray &bytes)
     require(again && formatUndoEntry(*again) == text);
 }
 
+void memo(const QByteArray &bytes)
+{
+    // Every line read comes back followed by "\n", and a CR always ends a
+    // line, so none is left in the text.
+    const QString text = decodeMemo(bytes);
+    require(text.isEmpty() || text.endsWith(QLatin1Char('\n')));
+    require(!text.contains(QLatin1Char('\r')));
+    require(decodeMemo(encodeMemo(text)) == text + QLatin1Char('\n'));
+    // Any text without a CR, as typed, is written without losing a character.
+    QString typed = QString::fromUtf8(bytes);
+    typed.remove(QLatin1Char('\r'));
+    require(decodeMemo(encodeMemo(typed)) == typed + QLatin1Char('\n'));
+}
+
 Entry entryNamed(const QString &name)
 {
     if (name == QLatin1String("metafile"))
@@ -110,6 +125,8 @@ Entry entryNamed(const QString &name)
         return &numbers;
     if (name == QLatin1String("undo_entry"))
         return &undoEntry;
+    if (name == QLatin1String("memo"))
+        return &memo;
     return nullptr;
 }
 

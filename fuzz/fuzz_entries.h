@@ -23,6 +23,10 @@ void numbers(const QByteArray &bytes);
 // Reads bytes (UTF-8) as a stored undo entry; one that reads back is
 // written and read again, and must come back the same.
 void undoEntry(const QByteArray &bytes);
+// Reads bytes as a memo file, and as typed text (UTF-8) without CRs; each
+// text written and read again must come back with one more line end (the
+// CR LF a write appends) and nothing else changed.
+void memo(const QByteArray &bytes);
 
 // The targets by name, as named by the folders of replayed inputs.
 using Entry = void (*)(const QByteArray &);

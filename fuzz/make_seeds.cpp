@@ -80,13 +80,14 @@ int main(int argc, char *argv[])
     const QDir out(QString::fromLocal8Bit(argv[1]));
     bool ok = true;
     for (const char *target :
-        { "metafile", "picture_load", "command_line", "numbers", "undo_entry" })
+        { "metafile", "picture_load", "command_line", "numbers", "undo_entry", "memo" })
         ok &= out.mkpath(QLatin1String(target));
     const QDir wmf(out.filePath(QStringLiteral("metafile")));
     const QDir load(out.filePath(QStringLiteral("picture_load")));
     const QDir text(out.filePath(QStringLiteral("command_line")));
     const QDir number(out.filePath(QStringLiteral("numbers")));
     const QDir undo(out.filePath(QStringLiteral("undo_entry")));
+    const QDir memo(out.filePath(QStringLiteral("memo")));
 
     ok &= write(wmf, QStringLiteral("placeable.wmf"), metafile(true));
     ok &= write(wmf, QStringLiteral("standard.wmf"), metafile(false));
@@ -113,5 +114,11 @@ int main(int argc, char *argv[])
         "1e3,0,0,1,1", "-5.5,-2147483648,2147483647,1,1" };
     for (int i = 0; i < int(std::size(undoEntries)); ++i)
         ok &= write(undo, QString::number(i), undoEntries[i]);
+    // Memo files: line ends of every kind, code page 932, UTF-8 with and
+    // without a byte-order mark.
+    const char *memos[] = { "A\r\nB\rC\nD", "\x82\xA0\x87\x40\xB1\r\n",
+        "\xE3\x83\xA1\xE3\x83\xA2\r\n", "\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n\r\n" };
+    for (int i = 0; i < int(std::size(memos)); ++i)
+        ok &= write(memo, QString::number(i), memos[i]);
     return ok ? 0 : 1;
 }

@@ -67,6 +67,12 @@ private slots:
         QTest::newRow("UTF-8") << QByteArray("メモ") << QString::fromUtf8("メモ\n") << false;
         QTest::newRow("wave dash: UTF-8, marked")
             << QByteArray("\xEF\xBB\xBF\xE3\x80\x9C\r\n") << QString::fromUtf8("〜\n") << true;
+        // Their Shift-JIS bytes C3 B1 would read back as UTF-8 "ñ".
+        QTest::newRow("half-width kana as valid UTF-8: UTF-8, marked")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBE\x83\xEF\xBD\xB1\r\n") << QString::fromUtf8("ﾃｱ\n")
+            << true;
+        QTest::newRow("U+FEFF first: marked twice")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx\r\n") << QStringLiteral("\uFEFFx\n") << true;
         QTest::newRow("emoji: UTF-8, marked")
             << QByteArray("\xEF\xBB\xBF\xF0\x9F\x98\x80\r\n") << QString::fromUtf8("😀\n") << true;
     }
