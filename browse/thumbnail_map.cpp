@@ -89,7 +89,10 @@ frmCell::Drawn frmCell::drawCells(PictureSurface *surface, const QStringList &pl
         }
         if (surface->Height() < y + cellHeight)
             break;
-        const std::optional<Picture> picture = m_pictures.loadPicture(path);
+        // Decoded for its cell only: a thumbnail needs no more pixels, and a
+        // folder of large photos then costs a fraction of their full size.
+        const std::optional<Picture> picture
+            = m_pictures.loadPicture(path, QSize(cellWidth / px, cellHeight / py));
         if (!picture)
             return Drawn::Failed;
         if (n < cellSlots)
