@@ -34,13 +34,9 @@ public:
             names << n;
             return true;
         });
+        // Names not chosen (index -1) rank last, as the largest unsigned number.
         const QStringList chosen = order.value(folder);
-        const auto rank = [&chosen](const QString &n) {
-            const qsizetype i = chosen.indexOf(n);
-            return i < 0 ? chosen.size() : i;
-        };
-        std::stable_sort(names.begin(), names.end(),
-                         [&rank](const QString &a, const QString &b) { return rank(a) < rank(b); });
+        std::ranges::stable_sort(names, {}, [&](const QString &n) { return size_t(chosen.indexOf(n)); });
         for (const QString &n : names)
             if (!visit(n))
                 return;

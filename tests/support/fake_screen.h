@@ -14,7 +14,6 @@ public:
         : m_work(workAreaPixels), m_tpp(1440.0 / dpi)
     {
     }
-    void setWorkArea(QSize pixels) { m_work = pixels; }
 
     [[nodiscard]] double twipsPerPixelX() const override { return m_tpp; }
     [[nodiscard]] double twipsPerPixelY() const override { return m_tpp; }

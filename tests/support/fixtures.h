@@ -17,23 +17,13 @@
 
 namespace vorlane::test {
 
-enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
-
-// The colour makePattern() paints into a quadrant: base top left, then pure
-// green top right, blue bottom left and yellow bottom right. Pick a base
-// unlike those three to tell pictures apart.
-[[nodiscard]] QColor quadrantColor(Quadrant quadrant, const QColor &base = QColor(255, 0, 0));
-
-// A width x height opaque picture whose four quadrants are filled with
-// quadrantColor(); odd sizes give the extra column and row to the left and
-// top quadrants. Reading quadrantCentre() pixels tells orientation, cropping
-// and stretching apart. It claims a density of 72 x 144 dpi, which the
-// viewer must ignore.
+// A width x height opaque picture in four quadrants: base top left, then
+// pure green top right, blue bottom left and yellow bottom right (pick a base
+// unlike those three to tell pictures apart); odd sizes give the extra column
+// and row to the left and top quadrants. Reading the quadrants tells
+// orientation, cropping and stretching apart. It claims a density of
+// 72 x 144 dpi, which the viewer must ignore.
 [[nodiscard]] QImage makePattern(int width, int height, const QColor &base = QColor(255, 0, 0));
-
-// The middle pixel of a quadrant of a makePattern() picture of this size
-// (both sides at least 2).
-[[nodiscard]] QPoint quadrantCentre(const QSize &size, Quadrant quadrant);
 
 // The bytes of img as a picture of kind "bmp", "gif", "jpg" (or "jpeg"),
 // "ico" or "wmf"; empty for an unknown kind or a failed encoding. JPEG is
@@ -46,8 +36,6 @@ enum class Quadrant { TopLeft, TopRight, BottomLeft, BottomRight };
 bool writePicture(const QImage &img, const QString &path, const char *kind);
 
 // The picture writers the sample generator draws with serve the tests too.
-using writers::encodeGif;
-using writers::writeGif;
 using writers::writeIcon;
 using writers::WmfWriter;
 
@@ -56,14 +44,11 @@ using writers::WmfWriter;
 bool writeJpegWithOrientation(const QImage &img, const QString &path, int exifOrientation,
     QSysInfo::Endian byteOrder = QSysInfo::BigEndian);
 
-// The first fraction (0..1) of data.
-[[nodiscard]] QByteArray truncated(const QByteArray &data, double fraction);
-
 // Writes bytes to path as they are.
 bool writeBytes(const QString &path, const QByteArray &bytes);
 
 // A GIF of a few dozen bytes whose screen and frame claim width x height
-// (each 1..65535) while holding a single pixel.
+// (each 1..65535, cut to 16 bits) while holding a single pixel.
 bool writeGifHeaderClaiming(const QString &path, int width, int height);
 
 // A 24-bit BMP whose header claims width x height (a negative height means

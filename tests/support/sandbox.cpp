@@ -11,8 +11,6 @@
 
 namespace vorlane::test {
 
-Sandbox::Sandbox() = default;
-
 QString Sandbox::file(const QString &name) const
 {
     const QString full = m_dir.filePath(name);
@@ -47,8 +45,6 @@ Viewer::Viewer(const QString &configHome, QSize workAreaPixels, bool decodeAhead
     // As the program does: first views come shrunk ahead.
     pictures.setFittedSurface(fittedSurfacePixels);
 }
-
-Viewer::~Viewer() = default;
 
 QRgb rgbAt(const QImage &image, int x, int y)
 {

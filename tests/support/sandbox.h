@@ -27,7 +27,6 @@ namespace vorlane::test {
 class Sandbox
 {
 public:
-    Sandbox();
     [[nodiscard]] QString path() const { return m_dir.path(); }
     // Full path of name inside the sandbox (folders created as needed).
     [[nodiscard]] QString file(const QString &name) const;
@@ -52,7 +51,6 @@ public:
     // decodeAhead: load through a decode-ahead cache, as the program does.
     explicit Viewer(const QString &configHome, QSize workAreaPixels = QSize(1024, 720),
                     bool decodeAhead = false);
-    ~Viewer();
 
     VANE &vane() { return *m_vane; }
     VANE *operator->() { return m_vane.get(); }

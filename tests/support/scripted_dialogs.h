@@ -47,21 +47,18 @@ public:
     [[nodiscard]] bool runOkCancel(const QString &title, const QString &text) override
     {
         okCancelTexts << title + QLatin1Char('|') + text;
-        const bool ok = !okCancelAnswers.empty() && okCancelAnswers.front();
-        if (!okCancelAnswers.empty())
-            okCancelAnswers.pop_front();
-        return ok;
+        return next(okCancelAnswers);
     }
 
 private:
+    // The next scripted answer, or with none left a cancel (no answer, false).
     template<typename T>
-    static std::optional<T> next(std::deque<std::optional<T>> &answers)
+    static T next(std::deque<T> &answers)
     {
-        std::optional<T> answer;
-        if (!answers.empty()) {
-            answer.swap(answers.front());
-            answers.pop_front();
-        }
+        if (answers.empty())
+            return T();
+        const T answer = answers.front();
+        answers.pop_front();
         return answer;
     }
 };
