@@ -15,10 +15,7 @@ namespace {
     {
         QByteArray bytes;
         QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, format);
-        writer.setQuality(quality);
-        return writer.write(img) ? bytes : QByteArray();
+        return img.save(&buffer, format, quality) ? bytes : QByteArray();
     }
 
     [[nodiscard]] QByteArray encodeWmf(const QImage &img)
@@ -54,19 +51,16 @@ QByteArray encodePicture(const QImage &img, const char *kind)
     const QByteArray k(kind);
     if (img.isNull())
         return {};
-    if (k == "bmp")
-        return encodeWithQt(img, "bmp");
+    if (k == "ico" && (img.width() > 256 || img.height() > 256))
+        return encodePicture(img.scaled(256, 256, Qt::KeepAspectRatio, Qt::FastTransformation), kind);
+    if (k == "bmp" || k == "ico")
+        return encodeWithQt(img, kind);
     if (k == "jpg" || k == "jpeg")
         return encodeWithQt(img, "jpeg", 95);
     if (k == "gif")
         return writers::encodeGif(img);
     if (k == "wmf")
         return encodeWmf(img);
-    if (k == "ico")
-        return encodeWithQt(img.width() > 256 || img.height() > 256
-                                ? img.scaled(256, 256, Qt::KeepAspectRatio, Qt::FastTransformation)
-                                : img,
-                            "ico");
     return {};
 }
 
