@@ -1,16 +1,68 @@
-// Stepping through the folder's pictures and the slide show; decoding ahead
-// changes nothing a user can see, also when files change on disk.
+// Browsing folders: the text rules of paths, numbers and the command line;
+// opening a path (picture, folder, sound) and scanning its folder, from the
+// command line and the Open dialog; stepping through the pictures and the
+// slide show, where decoding ahead changes nothing a user can see, also when
+// files change on disk. All on real temporary folders.
 
 // Qt
+#include <QDir>
 #include <QFile>
 #include <QtTest>
 
+// Std
+#include <climits>
+#include <sys/stat.h>
+
 // Local
+#include "app/command_line.h"
+#include "app/numbers.h"
+#include "browse/paths.h"
+#include "browse/sorted_path_list.h"
 #include "support/fixtures.h"
 #include "support/sandbox.h"
 
 using namespace vorlane;
 using namespace vorlane::test;
+
+// Makes the files named (relative to the sandbox, separated by spaces):
+// pictures of the kind their extension names, text in names holding
+// "broken", sounds and other files with a few bytes, folders for names
+// ending in "/", a pipe for "NAME|" and a symbolic link for "NAME>TARGET".
+static void make(const Sandbox &box, const QString &files)
+{
+    for (const QString &name : files.split(' ', Qt::SkipEmptyParts)) {
+        const QString ext = name.section('.', -1).toLower();
+        if (name.endsWith('/'))
+            QDir().mkpath(box.file(name));
+        else if (name.endsWith('|'))
+            QCOMPARE(::mkfifo(QFile::encodeName(box.file(name.chopped(1))).constData(), 0600), 0);
+        else if (name.contains('>'))
+            QVERIFY(QFile::link(box.file(name.section('>', 1)), box.file(name.section('>', 0, 0))));
+        else if (QStringLiteral("bmp gif jpg ico").contains(ext) && !name.contains("broken"))
+            box.picture(name, { 24, 16 }, ext.toLatin1().constData());
+        else
+            box.write(name, "no picture");
+    }
+}
+
+// A path, or a list's paths separated by spaces, relative to the sandbox.
+static QString rel(const Sandbox &box, const QString &path)
+{
+    return QString(path).remove(box.path() + '/');
+}
+static QString rel(const Sandbox &box, const SortedPathList &list)
+{
+    return rel(box, QStringList(list.entries().cbegin(), list.entries().cend()).join(' '));
+}
+
+// What opening left, paths relative to the sandbox: "shown | pictures |
+// sounds | folder scanned for sounds only | picture and sound indexes".
+static QString state(const Sandbox &box, Viewer &v)
+{
+    const QString indexes = QStringLiteral("%1 %2").arg(v->m_bmpidx).arg(v->m_sndidx);
+    return QStringList { rel(box, v->m_fname), rel(box, v->m_BitmapList), rel(box, v->m_SoundList),
+                         rel(box, v->m_scandir), indexes }.join(" | ");
+}
 
 // A folder of pictures named as given (".bmp" added), each one pixel wider
 // than the one before; returns the folder with its "/".
@@ -33,6 +85,248 @@ class TestNavigation : public QObject
 {
     Q_OBJECT
 private slots:
+    // Every rule on each path; "-" stands for no answer.
+    void pathRules_data()
+    {
+        columns<QString, QString, QString, QString, QString, bool, bool>(
+            { "path", "dir", "file", "base", "memo", "picture", "sound" });
+        // clang-format off
+        const auto row = [](const char *path, const char *dir, const char *file, const char *base,
+                            const char *memo, bool picture, bool sound) {
+            QTest::newRow(*path ? path : "empty") << path << dir << file << base << memo << picture << sound;
+        };
+        row("/a/PHOTO.JPG", "/a/", "PHOTO.JPG", "/a/PHOTO.", "/a/PHOTO.txt", true, false);
+        row("/a.Jpeg", "/", "a.Jpeg", "/a.", "/a.txt", true, false);
+        row("/a/scanbmp", "/a/", "scanbmp", "/a/sca", "/a/scatxt", true, false);
+        row("/x.jpg/readme", "/x.jpg/", "readme", "/x.jpg/re", "/x.jpg/retxt", false, false);
+        row("/s/tune.MID", "/s/", "tune.MID", "/s/tune.", "/s/tune.txt", false, true);
+        row("/s/a.Mp3", "/s/", "a.Mp3", "/s/a.", "/s/a.txt", false, true);
+        row("/s/a.wav", "/s/", "a.wav", "/s/a.", "/s/a.txt", false, true);
+        row("/a/pic.c", "/a/", "pic.c", "/a/pic.", "/a/pic.txt", false, false);
+        row("/a/pic.tiff1", "/a/", "pic.tiff1", "/a/pic.t", "/a/pic.ttxt", false, false);
+        row("/a/b.c.d", "/a/", "b.c.d", "/a/b.", "/a/b.txt", false, false);
+        row("/p//q/../a.gif", "/p//q/../", "a.gif", "/p//q/../a.", "/p//q/../a.txt", true, false);
+        row("/pics/", "/pics/", "", "/p", "/ptxt", false, false);
+        row("abc.jpg", "a", "bc.jpg", "abc.", "abc.txt", true, false);
+        row("a.b", "a", ".b", "a", "atxt", false, false);
+        row("mp", "m", "p", "-", "-", false, false);
+        row("", "", "-", "-", "", false, false);
+        // clang-format on
+    }
+
+    void pathRules()
+    {
+        QFETCH(QString, path);
+        QTEST(GetDirName(path), "dir");
+        QTEST(GetFileName(path).value_or("-"), "file");
+        QTEST(basePath(path).value_or("-"), "base");
+        QTEST(memoFileFor(path).value_or("-"), "memo");
+        QTEST(IsBitmapFile(path), "picture");
+        QTEST(IsSoundFile(path), "sound");
+    }
+
+    // Case-blind, numbers by value, equal names in the order added; adding
+    // all at once gives the order of adding one by one.
+    void sortedList_data()
+    {
+        // expected: empty: as added one by one
+        columns<QStringList, QStringList>({ "added", "expected" });
+        QTest::newRow("names and numbers")
+            << QStringList { "/p/img10.jpg", "/p/b.jpg", "/p/img2.jpg", "/p/A.bmp", "/p/a2.gif" }
+            << QStringList { "/p/A.bmp", "/p/a2.gif", "/p/b.jpg", "/p/img2.jpg", "/p/img10.jpg" };
+        QTest::newRow("equal names keep their order") << QStringList { "/p/a.jpg", "/p/A.jpg",
+            "/p/0.jpg" } << QStringList { "/p/0.jpg", "/p/a.jpg", "/p/A.jpg" };
+        QStringList scrambled;
+        for (int i = 0; i < 500; ++i) {
+            const int k = (i * 7919) % 500;
+            scrambled << QStringLiteral("/f/%1img%2.jpg").arg(k % 3 ? "" : "X").arg(k % 60);
+        }
+        QTest::newRow("500 names, many equal") << scrambled << QStringList();
+    }
+
+    void sortedList()
+    {
+        QFETCH(QStringList, added);
+        QFETCH(QStringList, expected);
+        SortedPathList one;
+        for (const QString &n : added)
+            one.add(n);
+        SortedPathList bulk;
+        bulk.assign(std::vector<QString>(added.cbegin(), added.cend()));
+        const QStringList listed(one.entries().cbegin(), one.entries().cend());
+        if (!expected.isEmpty())
+            QCOMPARE(listed, expected);
+        QCOMPARE(QStringList(bulk.entries().cbegin(), bulk.entries().cend()), listed);
+        // Look-ups are exact.
+        QCOMPARE(one.at(one.indexOf(listed.last())), listed.last());
+        QCOMPARE(one.indexOf(listed.last().toUpper()), -1);
+    }
+
+    void commandLineParsed_data()
+    {
+        columns<QString, bool, bool, QString>({ "text", "empty", "saveAtExit", "path" });
+        // clang-format off
+        QTest::newRow("nothing") << "" << true << false << "";
+        QTest::newRow("only spaces") << "   " << false << false << "";
+        QTest::newRow("tabs kept") << " \t/a.jpg\t " << false << false << "\t/a.jpg\t";
+        QTest::newRow("spaces in quotes") << "\"  /my a.jpg \"" << false << false << "/my a.jpg";
+        QTest::newRow("nested quotes") << "\"\"/a.jpg\"\"" << false << false << "/a.jpg";
+        QTest::newRow("no closing quote") << "\"/a.jpg" << false << false << "/a.jp";
+        QTest::newRow("lone double quote") << "\"" << false << false << "\"";
+        QTest::newRow("two double quotes") << "\"\"" << false << false << "";
+        QTest::newRow("-A, quoted path") << "-A \"/p/my a.jpg\"" << false << true << "/p/my a.jpg";
+        QTest::newRow("-A in quotes") << "\" -A /p/a.jpg\"" << false << true << "/p/a.jpg";
+        QTest::newRow("-A after spaces") << "   -A /p/a.jpg" << false << true << "/p/a.jpg";
+        QTest::newRow("-a is no prefix") << "-a /p/a.jpg" << false << false << "-a /p/a.jpg";
+        QTest::newRow("-A without space") << "-A/p/a.jpg" << false << false << "-A/p/a.jpg";
+        // clang-format on
+    }
+
+    void commandLineParsed()
+    {
+        QFETCH(QString, text);
+        const CommandLine cl = parseCommandLine(text);
+        QTEST(cl.empty, "empty");
+        QTEST(cl.saveAtExit, "saveAtExit");
+        QTEST(cl.path, "path");
+    }
+
+    // A number read from text, that number rounded to a 32-bit integer
+    // (halves to even, saturating), and written back as a single.
+    void numbers_data()
+    {
+        columns<QString, double, int, QString>({ "text", "number", "rounded", "written" });
+        const QString huge(30, '9');
+        QTest::newRow("half down to even") << "2.5" << 2.5 << 2 << "2.5";
+        QTest::newRow("half up to even") << "3.5" << 3.5 << 4 << "3.5";
+        QTest::newRow("negative half") << "-2.5" << -2.5 << -2 << "-2.5";
+        QTest::newRow("plus sign, blanks first") << "  \t +7" << 7.0 << 7 << "7";
+        QTest::newRow("trailing text ignored") << "1500px" << 1500.0 << 1500 << "1500";
+        QTest::newRow("no exponent") << "1e5" << 1.0 << 1 << "1";
+        QTest::newRow("comma is no decimal point") << "1,5" << 1.0 << 1 << "1";
+        QTest::newRow("leading point") << ".5" << 0.5 << 0 << "0.5";
+        QTest::newRow("not a number") << "abc" << 0.0 << 0 << "0";
+        QTest::newRow("negative zero") << "-0" << 0.0 << 0 << "0";
+        QTest::newRow("seven digits") << "66.6666666" << 66.6666666 << 67 << "66.66666";
+        QTest::newRow("large stays plain") << "123456789" << 123456789.0 << 123456789 << "123456792";
+        QTest::newRow("too large") << huge << 1e30 << INT_MAX << "1000000015047466219876688855040";
+        QTest::newRow("too small") << "-" + huge << -1e30 << INT_MIN << "-1000000015047466219876688855040";
+    }
+
+    void numbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, number);
+        const double read = readNumber(text);
+        QCOMPARE(read, number);
+        QTEST(int(toInt32(read)), "rounded");
+        QTEST(formatSingle(float(read)), "written");
+        QCOMPARE(toInt32(qQNaN()), 0);
+    }
+
+    // Each row starts with start/y.gif shown (the second of two pictures)
+    // and both indexes at 1, then opens the path. Each folder lists its
+    // files in the order given.
+    void openPath_data()
+    {
+        columns<QString, QString, QString>({ "files", "path", "state" });
+        const QString unchanged = "start/y.gif | start/x.gif start/y.gif |  |  | 1 1";
+        // clang-format off
+        QTest::newRow("folder: its sorted first picture") << "d/b.jpg d/A.bmp" << "d"
+            << "d/A.bmp | d/A.bmp d/b.jpg |  |  | 0 1";
+        QTest::newRow("folder ending in /: no cleaning") << "d/b.jpg d/A.bmp" << "d/"
+            << "d//A.bmp | d//A.bmp d//b.jpg |  |  | 0 1";
+        for (const char *nothing : { "sounds", "empty", "missing" })
+            QTest::newRow(nothing) << "sounds/a.mid empty/" << nothing << unchanged;
+        QTest::newRow("picture: its folder scanned") << "f/a.jpg f/b.gif f/c.jpg f/d.mid f/e.txt"
+            << "f/c.jpg" << "f/c.jpg | f/a.jpg f/b.gif f/c.jpg | f/d.mid |  | 2 0";
+        QTest::newRow("picture that fails: its folder all the same") << "g/broken.bmp g/ok.bmp"
+            << "g/broken.bmp" << "start/y.gif | g/broken.bmp g/ok.bmp |  |  | 0 1";
+        QTest::newRow("hidden files, pipes, folders and broken links skipped")
+            << "h/a.jpg h/.b.jpg h/c.jpg/ h/d.jpg| h/e.jpg>h/a.jpg h/f.jpg>no.jpg" << "h"
+            << "h/a.jpg | h/a.jpg h/e.jpg |  |  | 0 1";
+        QTest::newRow("a hidden folder is no folder") << ".h/a.jpg" << ".h" << unchanged;
+        QTest::newRow("other letter case: index kept") << "f/a.jpg f/b.jpg" << "f/A.JPG"
+            << "start/y.gif | f/a.jpg f/b.jpg |  |  | 1 1";
+        // clang-format on
+    }
+
+    void openPath()
+    {
+        QFETCH(QString, files);
+        QFETCH(QString, path);
+        Started s;
+        auto &[box, v] = s;
+        make(box, files + " start/x.gif start/y.gif");
+        for (const QString &name : files.split(' '))
+            v.folders.order[box.path() + '/' + name.section('/', 0, -2) + '/'] << name.section('/', -1);
+        v->OpenPath(box.file("start/y.gif"));
+        v->m_sndidx = 1;
+        v->OpenPath(box.path() + '/' + path);
+        QTEST(state(box, v), "state");
+    }
+
+    void soundScansOnlySounds()
+    {
+        Started s;
+        auto &[box, v] = s;
+        make(box, "m/x.jpg m/y.jpg m/w.mid m/x.mid other/p.bmp");
+        v->OpenPath(box.file("m/y.jpg"));
+        // Only the sound list is rebuilt, and the sound's picture shows.
+        make(box, "m/z.jpg");
+        v->OpenPath(box.file("m/x.mid"));
+        QCOMPARE(state(box, v), "m/x.jpg | m/x.jpg m/y.jpg | m/w.mid m/x.mid | m/ | 0 1");
+        // Another sound or a picture of the same folder: no rescan (nor a
+        // new picture index).
+        make(box, "m/a-late.mid");
+        v->OpenPath(box.file("m/a-late.mid"));
+        v->OpenPath(box.file("m/y.jpg"));
+        QCOMPARE(state(box, v), "m/y.jpg | m/x.jpg m/y.jpg | m/w.mid m/x.mid | m/ | 0 1");
+        // Another folder scans in full and forgets the sound folder.
+        v->OpenPath(box.file("other/p.bmp"));
+        QCOMPARE(state(box, v), "other/p.bmp | other/p.bmp |  |  | 0 1");
+    }
+
+    void openDialog()
+    {
+        Started s;
+        auto &[box, v] = s;
+        make(box, "a.gif");
+        v.dialogs.openAnswers.push_back(box.file("a.gif"));
+        v->FileOpen_Click();
+        QCOMPARE(v->m_fname, box.file("a.gif"));
+        // Then the dialog proposes the name it last held, in the current folder.
+        v->FileOpen_Click();
+        const FileDialogRequest &last = v.dialogs.openRequests.last();
+        QCOMPARE(std::tuple(last.nameFilters, last.pathMustExist, last.proposedPath, last.startFolder),
+                 std::tuple(QStringList { "ファイル (*.*)" }, true, box.file("a.gif"), box.path() + "/"));
+    }
+
+    // Run from the sandbox; %1 is its path.
+    void commandLineOpens_data()
+    {
+        columns<QString, QString, QString>({ "line", "shown", "savedAtExit" });
+        QTest::newRow("relative path") << "my pics/a b.jpg" << "my pics/a b.jpg" << "";
+        QTest::newRow("-A, a folder") << "-A \"%1/f\"" << "f/a.jpg" << "f/a.jpg";
+        QTest::newRow("-A, a relative path") << "-A f/b.jpg" << "f/b.jpg" << "f/b.jpg";
+        QTest::newRow("-A, nothing opened") << "-A %1/missing.jpg" << "" << "";
+    }
+
+    void commandLineOpens()
+    {
+        QFETCH(QString, line);
+        Sandbox box;
+        make(box, "f/a.jpg f/b.jpg");
+        box.picture("my pics/a b.jpg", { 24, 16 });
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(box.path());
+        Viewer v(box.path());
+        v->Form_Load(QString(line).replace("%1", box.path()));
+        QDir::setCurrent(previous);
+        QTEST(rel(box, v->m_fname), "shown");
+        QTEST(rel(box, v->m_savename), "savedAtExit");
+    }
+
     // From the first picture, steps by command (n, b) or key (Space,
     // Backspace); every step loads its picture again, even the same one.
     void stepping_data()
