@@ -1,17 +1,33 @@
 // The view exchanged with other programs: clipboard copy and paste, drops,
-// drags, saving as BMP and the clean-up at exit, on real temporary folders
-// and the real (in-process) clipboard.
+// drags, saving as BMP and the clean-up at exit; and the side windows: the
+// memo window and its files, the file list, the about and options window.
+// On real temporary folders and the real (in-process) clipboard.
 
 // Qt
+#include <QCheckBox>
 #include <QClipboard>
 #include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QStandardPaths>
 #include <QtTest>
 
+// Std
+#include <csignal>
+#include <sys/resource.h>
+
 // Local
+#include "exchange/about_window.h"
+#include "exchange/frm_list.h"
+#include "exchange/memo_codec.h"
+#include "exchange/memo_window.h"
 #include "exchange/save_name.h"
 #include "support/fixtures.h"
 #include "support/sandbox.h"
@@ -20,14 +36,15 @@ using namespace vorlane;
 using namespace vorlane::test;
 
 // A window opened with option and "p/a.bmp" (40x30), beside "p/b.bmp"; the
-// folder "d" holds two pictures and a sound.
+// folder "d" holds three pictures and two sounds, "a.wav" first.
 struct Shown
 {
     explicit Shown(const QString &option = {})
     {
-        for (const char *name : { "p/b.bmp", "d/a.bmp", "d/z.gif" })
+        for (const char *name : { "p/b.bmp", "d/a.bmp", "d/b.bmp", "d/z.gif" })
             box.picture(name, { 16, 12 });
-        box.write("d/z.mid", "not played");
+        box.write("d/a.wav", "not played");
+        box.write("d/y.mid", "not played");
         v->Form_Load(option + a);
     }
     Sandbox box;
@@ -48,6 +65,40 @@ static bool dropOn(QWidget *target, const QMimeData &data)
         && QApplication::sendEvent(target, &drop) && drop.isAccepted();
 }
 
+// The memo window open on p/a.bmp, its memo file holding memoOfA (none if
+// null).
+struct MemoCase : Shown
+{
+    explicit MemoCase(const QByteArray &memoOfA = {})
+    {
+        if (!memoOfA.isNull())
+            box.write("p/a.txt", memoOfA);
+        v->OpenPath(a);
+        v->Memo_Click();
+    }
+    void type(const QString &text)
+    {
+        memo().EditBtn->setChecked(true);
+        memo().Comment->moveCursor(QTextCursor::End);
+        memo().Comment->insertPlainText(text);
+    }
+    // The bytes of a file in the sandbox, or of an absolute path.
+    QByteArray bytes(const QString &name) const
+    {
+        QFile f(QDir(box.path()).filePath(name));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
+    }
+    frmShowComment &memo() { return v->memoWindow(); }
+};
+
+static std::vector<QString> rows(const frmList *list)
+{
+    std::vector<QString> texts;
+    for (int i = 0; i < list->List1->count(); ++i)
+        texts.push_back(list->List1->item(i)->text());
+    return texts;
+}
+
 class TestExchange : public QObject
 {
     Q_OBJECT
@@ -56,16 +107,16 @@ class TestExchange : public QObject
     QTemporaryDir m_home;
     const bool m_homeSet = qputenv("HOME", m_home.path().toLocal8Bit())
         && qputenv("XDG_RUNTIME_DIR", m_home.path().toLocal8Bit())
+        && qputenv("XDG_DATA_HOME", m_home.path().toLocal8Bit())
         && QDir().mkpath(m_home.path() + "/Pictures")
         && QDir().mkpath(QFileInfo(VANE::dragSnapshotPath()).path());
 
 private slots:
     void viewOut_data()
     {
-        QTest::addColumn<int>("zoom"); // percent
-        QTest::addColumn<QRect>("crop"); // twips
-        QTest::addColumn<QSize>("drawn");
-        QTest::addColumn<bool>("shift"); // the drag offers the file
+        // The zoom in percent, the crop in twips, the size drawn, and
+        // whether the drag offers the file (with Shift).
+        columns<int, QRect, QSize, bool>({ "zoom", "crop", "drawn", "shift" });
         QTest::newRow("with Shift") << 100 << QRect(0, 0, 600, 450) << QSize(40, 30) << true;
         QTest::newRow("zoomed in") << 120 << QRect(0, 0, 600, 450) << QSize(48, 36) << false;
         QTest::newRow("cropped") << 100 << QRect(300, 225, 300, 225) << QSize(20, 15) << false;
@@ -80,7 +131,6 @@ private slots:
     {
         QFETCH(int, zoom);
         QFETCH(QRect, crop);
-        QFETCH(QSize, drawn);
         QFETCH(bool, shift);
         const QString snapshot = VANE::dragSnapshotPath();
         writeBytes(snapshot, "another copy's");
@@ -100,7 +150,7 @@ private slots:
         s.v->SavePic();
         QCOMPARE(QImageReader(typed).format(), QByteArray("bmp"));
         QCOMPARE(QProcess::execute("convert", { typed, magick }), 0);
-        QCOMPARE(s.v->Picture1->Image().size(), drawn);
+        QTEST(s.v->Picture1->Image().size(), "drawn");
         for (const QImage &out : { QGuiApplication::clipboard()->image(), QImage(typed),
                  QImage(offered), QImage(magick) })
             QCOMPARE(rgb32(out), rgb32(s.v->Picture1->Image()));
@@ -122,17 +172,12 @@ private slots:
         const QString snapshot = VANE::dragSnapshotPath();
         QFile::remove(snapshot);
         const int d = QApplication::startDragDistance();
-        auto mouse = [&](QEvent::Type type, int x, Qt::MouseButtons held) {
-            QMouseEvent e(type, QPointF(x, 5), QPointF(x, 5), Qt::LeftButton, held, {});
-            QApplication::sendEvent(s.v->Picture1, &e);
-        };
-        mouse(QEvent::MouseButtonPress, 5, Qt::LeftButton);
-        mouse(QEvent::MouseMove, 4 + d, Qt::LeftButton);
-        mouse(QEvent::MouseButtonRelease, 4 + d, {});
-        mouse(QEvent::MouseMove, 5 + 3 * d, {});
+        QTest::mousePress(s.v->Picture1, Qt::LeftButton, {}, { 5, 5 });
+        QTest::mouseMove(s.v->Picture1, { 4 + d, 5 });
+        QTest::mouseRelease(s.v->Picture1, Qt::LeftButton, {}, { 4 + d, 5 });
         QVERIFY(!QFile::exists(snapshot));
-        mouse(QEvent::MouseButtonPress, 5, Qt::LeftButton);
-        mouse(QEvent::MouseMove, 5 + 3 * d, Qt::LeftButton);
+        QTest::mousePress(s.v->Picture1, Qt::LeftButton, {}, { 5, 5 });
+        QTest::mouseMove(s.v->Picture1, { 5 + 3 * d, 5 });
         QVERIFY(QFile::exists(snapshot));
     }
 
@@ -140,17 +185,17 @@ private slots:
     // extension only.
     void saveProposal()
     {
-        for (const auto &[path, proposed] :
-            { std::pair("/p/a.jpg", "/p/a"), std::pair("/p/b.jpeg", "/p/b"), std::pair("", ""),
-                std::pair("/p.d/name", "/p.d/name"), std::pair("/p/x.y", "/p/x.y"),
-                std::pair("a.b", "a.b") })
-            QCOMPARE(defaultSaveName(path), QString(proposed));
+        const QStringList paths { "/p/a.jpg", "/p/b.jpeg", "", "/p.d/name", "/p/x.y", "a.b" };
+        const QStringList proposed { "/p/a", "/p/b", "", "/p.d/name", "/p/x.y", "a.b" };
+        for (int i = 0; i < paths.size(); ++i)
+            QCOMPARE(defaultSaveName(paths[i]), proposed[i]);
     }
 
     void paste_data()
     {
-        QTest::addColumn<QImage>("offered"); // null: text only
-        QTest::addColumn<bool>("blocked"); // a folder holds the name written to
+        // What the clipboard offers (null: text only), and whether a folder
+        // holds the name written to.
+        columns<QImage, bool>({ "offered", "blocked" });
         QTest::newRow("a picture, twice") << makePattern(30, 20) << false;
         QTest::newRow("text only") << QImage() << false;
         QTest::newRow("an unwritable name") << makePattern(30, 20) << true;
@@ -177,8 +222,8 @@ private slots:
         }
     }
 
-    // Pasted at start-up, the picture is named but not written; a save
-    // proposes that name without extension.
+    // Pasted at start-up, the picture is named in the pictures folder, for
+    // a later save, but not written.
     void pasteAtStartUp()
     {
         Viewer v(m_home.path());
@@ -187,39 +232,237 @@ private slots:
         v->Form_Load("");
         QCOMPARE(v->m_fname, m_home.path() + "/Pictures/Vorlane.bmp");
         QVERIFY(!QFile::exists(v->m_fname));
-        v->SavePic();
-        QCOMPARE(v.dialogs.saveRequests.last().proposedPath, v->m_fname.chopped(4));
     }
 
     void drop_data()
     {
-        QTest::addColumn<QStringList>("urls"); // sandbox names
-        QTest::addColumn<QStringList>("list"); // its first one shown
-        const QStringList before { "p/a.bmp", "p/b.bmp" };
-        QTest::newRow("one folder") << QStringList { "d" } << QStringList { "d/a.bmp", "d/z.gif" };
-        QTest::newRow("one sound") << QStringList { "d/z.mid" } << before;
-        QTest::newRow("a sound among pictures") << QStringList { "d/z.gif", "d/z.mid", "p/b.bmp" }
-                                                << QStringList { "d/z.gif", "p/b.bmp" };
-        QTest::newRow("no picture among two") << QStringList { "d/z.mid", "d" } << QStringList();
-        QTest::newRow("text") << QStringList() << before;
+        // Sandbox names dropped, and the list then (its first one shown).
+        columns<QString, QString>({ "urls", "list" });
+        // clang-format off
+        QTest::newRow("one folder") << "d" << "d/a.bmp d/b.bmp d/z.gif";
+        QTest::newRow("one sound") << "d/y.mid" << "p/a.bmp p/b.bmp";
+        QTest::newRow("a sound among pictures") << "d/z.gif d/y.mid p/b.bmp" << "d/z.gif p/b.bmp";
+        QTest::newRow("no picture among two") << "d/y.mid d" << "";
+        QTest::newRow("text") << "" << "p/a.bmp p/b.bmp";
+        // clang-format on
     }
 
     // Dropped pictures replace the list, their first one shown; one file or
     // folder is opened as such.
     void drop()
     {
-        QFETCH(QStringList, urls);
-        QFETCH(QStringList, list);
+        QFETCH(QString, urls);
+        QFETCH(QString, list);
         Shown s;
         QMimeData data;
         data.setText("words");
-        data.setUrls(
-            QUrl::fromStringList(urls.replaceInStrings(QRegularExpression("^"), "file://" + s.at)));
+        QStringList names = urls.split(' ', Qt::SkipEmptyParts);
+        data.setUrls(QUrl::fromStringList(
+            names.replaceInStrings(QRegularExpression("^"), "file://" + s.at)));
         QVERIFY(dropOn(s.v->menuBar(), data));
         const auto &entries = s.v->m_BitmapList.entries();
-        QCOMPARE(QStringList(entries.begin(), entries.end()).replaceInStrings(s.at, ""), list);
-        QCOMPARE(s.v->m_fname, s.at + list.value(0, "p/a.bmp"));
+        QCOMPARE(QStringList(entries.begin(), entries.end()).join(' ').remove(s.at), list);
+        QCOMPARE(s.v->m_fname, s.at + (list.isEmpty() ? "p/a.bmp" : list.section(' ', 0, 0)));
         QCOMPARE(s.v->HasPicture(), !list.isEmpty());
+    }
+
+    void memoCodec_data()
+    {
+        // A memo file's bytes and its text. A file that ends in CR LF is
+        // also what the text less its last "\n" is written as.
+        columns<QByteArray, QString>({ "bytes", "text" });
+        // clang-format off
+        QTest::newRow("CR LF") << QByteArray("A\r\nB\r\n") << "A\nB\n";
+        QTest::newRow("no CR LF at the end") << QByteArray("A\r\nB") << "A\nB\n";
+        QTest::newRow("lone CR ends, lone LF stays") << QByteArray("A\rB\nC\r\r") << "A\nB\nC\n\n";
+        QTest::newRow("code page 932") << QByteArray("\x87\x40\xFB\xFC\x81\x60\r\n") << "①髙～\n";
+        QTest::newRow("UTF-8") << QByteArray("メモ") << "メモ\n";
+        const QByteArray bom = "\xEF\xBB\xBF";
+        QTest::newRow("wave dash: UTF-8, marked") << bom + "\xE3\x80\x9C\r\n" << "〜\n";
+        // Their Shift-JIS bytes C3 B1 would read back as UTF-8 "ñ".
+        QTest::newRow("kana: UTF-8, marked") << bom + "\xEF\xBE\x83\xEF\xBD\xB1\r\n" << "ﾃｱ\n";
+        QTest::newRow("U+FEFF first") << bom + bom + "x\r\n" << QStringLiteral("\uFEFFx\n");
+        QTest::newRow("emoji: UTF-8, marked") << bom + "\xF0\x9F\x98\x80\r\n" << "😀\n";
+        // clang-format on
+    }
+    void memoCodec()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(decodeMemo(bytes), text);
+        if (bytes.endsWith("\r\n"))
+            QCOMPARE(encodeMemo(text.chopped(1)), bytes);
+    }
+
+    void memoEditingThenSteppingOn()
+    {
+        MemoCase c;
+        c.box.write("p/b.txt", "memo of b");
+        const QString today = QDate::currentDate().toString("yyyy年MM月dd日");
+        for (bool on : { true, false, true })
+            c.memo().EditBtn->setChecked(on);
+        QCOMPARE(c.memo().Comment->toPlainText(), today + "\n");
+        QVERIFY(c.memo().isChanged() && c.memo().UpdateD->text().startsWith(today + " "));
+        c.v->NextBitmap_Click();
+        QCOMPARE(decodeMemo(c.bytes("p/a.txt")), today + "\n\n");
+        QCOMPARE(c.memo().Comment->toPlainText(), QString("memo of b\n"));
+        QVERIFY(c.memo().Comment->isReadOnly() && c.memo().focusWidget() == c.memo().Comment);
+    }
+
+    void memoClosingAsks_data()
+    {
+        columns<bool, bool>({ "ok", "atExit" });
+        QTest::newRow("Cancel keeps window and text") << false << false;
+        QTest::newRow("OK discards the text") << true << false;
+        QTest::newRow("Cancel at exit keeps the memo open") << false << true;
+    }
+    void memoClosingAsks()
+    {
+        QFETCH(bool, ok);
+        QFETCH(bool, atExit);
+        MemoCase c("old");
+        c.type("new");
+        c.v.dialogs.okCancelAnswers = { ok };
+        QVERIFY(atExit ? c.v->close() : c.memo().close() == ok);
+        QCOMPARE(c.v.dialogs.okCancelTexts,
+            QStringList("VORLANE|変更は保存されません。よろしいですか？"));
+        QCOMPARE(c.memo().isVisible(), !ok);
+        c.v->NextBitmap_Click();
+        QCOMPARE(c.bytes("p/a.txt"), QByteArray(ok ? "old" : "old\r\nnew\r\n"));
+    }
+
+    void memoUpdateDeleteAndTheMemoShown()
+    {
+        // Unchanged, nothing is written: the lone LF would become CR LF.
+        MemoCase c("one\ntwo");
+        c.memo().EditBtn->setChecked(true);
+        c.memo().CloseBtn->click();
+        QCOMPARE(c.bytes("p/a.txt"), QByteArray("one\ntwo"));
+        c.memo().DelBtn->click();
+        c.memo().CloseBtn->click();
+        QVERIFY(c.memo().Comment->toPlainText().isEmpty() && c.memo().UpdateD->text() == "---");
+        // The current file changes without a load from a file, as a paste
+        // does: Memo saves the memo shown where it belongs.
+        c.type("about a");
+        c.v->m_fname = c.at + "p/b.bmp";
+        c.v->Memo_Click();
+        QVERIFY(c.bytes("p/a.txt").endsWith("about a\r\n"));
+        QCOMPARE(c.bytes("p/b.txt"), QByteArray("(none)"));
+    }
+
+    void memoFailedWritesLoseNothing()
+    {
+        MemoCase c("old memo");
+        c.type(QString(4000, 'x'));
+        // Files may not grow beyond 1000 bytes: the write stops half way, as
+        // on a full disk.
+        rlimit saved {};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit small { 1000, saved.rlim_max };
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        c.memo().CloseBtn->click();
+        setrlimit(RLIMIT_FSIZE, &saved);
+        QCOMPARE(c.bytes("p/a.txt"), QByteArray("old memo"));
+        QVERIFY(c.memo().isChanged() && c.memo().EditBtn->isChecked());
+        // Moving on from a memo whose folder has gone keeps a recovery copy.
+        QVERIFY(QDir(c.at + "p").removeRecursively());
+        c.v->LoadPictureFile(c.box.picture("g/c.bmp", { 20, 10 }));
+        QVERIFY(c.bytes(frmShowComment::recoveryPath(c.at + "p/a.txt")).endsWith("xxx\r\n"));
+        QCOMPARE(c.memo().m_ComFile, c.box.file("g/c.txt"));
+    }
+
+    // The list opened during a show stops it, mirrors the three pictures or
+    // the two sounds and picks what is chosen; its rows stay as they are
+    // until "更新". It keeps a minimum size, and is replaced once closed.
+    void listWindow()
+    {
+        Shown s;
+        s.v->OpenPath(s.at + "d/a.bmp");
+        s.v->SlideShow_Click();
+        s.v->ListView_Click();
+        QVERIFY(!s.v->ssTimer.isActive());
+        QPointer<frmList> list = s.v->listWindow();
+        QCOMPARE(rows(list), s.v->m_BitmapList.entries());
+        list->List1->setCurrentRow(1);
+        QCOMPARE(s.v->m_fname, s.at + "d/b.bmp");
+        QTest::keyClick(list->List1, Qt::Key_Down);
+        QCOMPARE(s.v->m_bmpidx, 2);
+
+        QTest::mouseClick(list->TSel[1], Qt::LeftButton);
+        QCOMPARE(rows(list), s.v->m_SoundList.entries());
+        // Emptying the rows picked nothing; the sound of a.bmp plays still.
+        QCOMPARE(std::pair(s.v->m_bmpidx, s.v->m_sndidx), std::pair(2, 0));
+        const QRect row1 = list->List1->visualItemRect(list->List1->item(1));
+        QTest::mouseClick(list->List1->viewport(), Qt::LeftButton, {}, row1.center());
+        QCOMPARE(std::pair(s.v->MMControl1.fileName(), s.v->m_sndidx),
+            std::pair(s.v->m_SoundList.at(1), 1));
+
+        const std::vector<QString> sounds = rows(list);
+        s.v->OpenPath(s.a);
+        s.v->ListView_Click();
+        QCOMPARE(s.v->listWindow(), list.data());
+        QCOMPARE(rows(list), sounds);
+        QTest::mouseClick(list->Command1, Qt::LeftButton);
+        QCOMPARE(rows(list), s.v->m_SoundList.entries());
+
+        list->resize(20, 20);
+        // 2000 x 3000 twips at 15 twips a pixel, frame included.
+        QTRY_VERIFY(list->frameGeometry().width() >= 134 && list->frameGeometry().height() >= 200);
+        QVERIFY(list->List1->geometry().bottom() < list->height());
+
+        list->close();
+        s.v->ListView_Click();
+        QPointer<frmList> second = s.v->listWindow();
+        QVERIFY(second != list && second->TSel[0]->isChecked());
+        QTRY_VERIFY(!list);
+        s.v->close();
+        QTRY_VERIFY(!second);
+    }
+
+    void aboutClosing_data()
+    {
+        // Options as two characters, "TrimCopy" then "ShowClip" ("-": none
+        // stored); both boxes are toggled, then the dialog closed by Enter
+        // (OK, its default button), Esc or the close box.
+        columns<QString, QString, QString, QString>({ "stored", "shown", "close", "after" });
+        // clang-format off
+        QTest::newRow("nothing stored, Enter") << "--" << "00" << "Enter" << "11";
+        QTest::newRow("not a number") << "x1" << "01" << "Enter" << "10";
+        QTest::newRow("Esc presses OK") << "10" << "10" << "Esc" << "01";
+        QTest::newRow("close box stores nothing") << "01" << "01" << "box" << "01";
+        // clang-format on
+    }
+    void aboutClosing()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, close);
+        Shown s;
+        const QStringList keys { "TrimCopy", "ShowClip" };
+        for (int i = 0; i < 2 && stored[i] != '-'; ++i)
+            s.v.settings.saveSetting("VORLANE", "Setting", keys[i], stored.mid(i, 1));
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            auto &about = *qobject_cast<frmAbout *>(QApplication::activeModalWidget());
+            for (QCheckBox *option : { about.TrimCopy, about.ShowClip }) {
+                shown += option->isChecked() ? '1' : '0';
+                option->toggle();
+            }
+            // The links open in the browser and leave the dialog open.
+            for (QLabel *link : about.Label2)
+                QTest::mouseClick(link, Qt::LeftButton);
+            if (close == "box")
+                about.windowHandle()->close();
+            else
+                QTest::keyClick(&about, close == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+        });
+        s.v->info_Click();
+        QTEST(shown, "shown");
+        QCOMPARE(s.v.shell.opened,
+            QStringList({ "https://www.qt.io/", "https://wvware.sourceforge.net/libwmf.html" }));
+        const QString trim = s.v.settings.getSetting("VORLANE", "Setting", keys[0], "-");
+        QTEST(trim + s.v.settings.getSetting("VORLANE", "Setting", keys[1], "-"), "after");
+        QCOMPARE(s.v->m_trimcopy, trim == "1");
     }
 };
 
