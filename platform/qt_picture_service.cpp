@@ -26,6 +26,10 @@ constexpr qint64 maxHeaderBytes = 16 * 1024 * 1024;
 // The most bytes a pixel takes in any file we read (32-bit bitmaps; JPEG and
 // GIF data take far less).
 constexpr qint64 maxBytesPerPixel = 4;
+// The longest run of zero bytes a JPEG or GIF of any size we accept can hold:
+// JPEG data of even a uniform 250-megapixel picture takes a few megabytes, and
+// GIF data comes in blocks of at most 255 bytes, each led by its non-zero length.
+constexpr qint64 maxZeroRun = 16 * 1024 * 1024;
 // The most memory one decode may hold at its peak, so that a single picture,
 // however its file is made, keeps the viewer under 1.5 GB.
 constexpr qint64 maxDecodeBytes = 1'300'000'000;
@@ -59,6 +63,9 @@ public:
 
     // Reads end at this offset from the start of the file.
     void setLimit(qint64 bytes) { m_limit = bytes; }
+    // Reads end once this many zero bytes in a row have been read: for kinds
+    // whose data never holds such a run, what follows is no part of a picture.
+    void setZeroRunLimit(qint64 bytes) { m_zeroRunLimit = bytes; }
     [[nodiscard]] bool cancelled() const
     {
         return m_cancel && m_cancel->load(std::memory_order_relaxed);
@@ -72,9 +79,15 @@ protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
         const qint64 left = m_limit - m_file.pos();
-        if (cancelled() || left <= 0)
+        if (cancelled() || left <= 0 || (m_zeroRunLimit > 0 && m_zeroRun >= m_zeroRunLimit))
             return -1;
-        return m_file.read(data, std::min(maxSize, left));
+        const qint64 got = m_file.read(data, std::min(maxSize, left));
+        // Only the zeros the read ended with count towards the run.
+        qint64 trailing = 0;
+        while (trailing < got && data[got - 1 - trailing] == 0)
+            ++trailing;
+        m_zeroRun = trailing == got ? m_zeroRun + got : trailing;
+        return got;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
@@ -82,6 +95,8 @@ private:
     QFile m_file;
     const std::atomic<bool> *m_cancel;
     qint64 m_limit = maxHeaderBytes;
+    qint64 m_zeroRunLimit = 0;
+    qint64 m_zeroRun = 0;
 };
 
 // The pixel sizes of an icon's pictures as stored: each entry's own header
@@ -155,6 +170,8 @@ std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &op
     const QByteArray format = reader.format();
     if (format.isEmpty())
         return std::nullopt;
+    if (format == "jpeg" || format == "gif")
+        file.setZeroRunLimit(maxZeroRun);
     // A top-down bitmap claims a negative height: the size checks take
     // absolute values. QSize() means the reader cannot tell.
     QSize claimed;

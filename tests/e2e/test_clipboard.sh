@@ -11,7 +11,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/xsession.sh"
 
 vorlane=${1:?usage: test_clipboard.sh PATH-TO-VORLANE}
-export SDL_AUDIODRIVER=dummy
 
 xsession_start
 dir=$XSESSION_DIR

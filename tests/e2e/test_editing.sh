@@ -10,9 +10,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 source "$here/xsession.sh"
 
 vorlane=${1:?usage: test_editing.sh PATH-TO-VORLANE}
-[[ -x $vorlane ]] || fail "not an executable program: $vorlane"
-command -v convert >/dev/null || fail "convert (ImageMagick) is not installed"
-export SDL_AUDIODRIVER=dummy
 
 xsession_start
 picture=$XSESSION_DIR/tiles.bmp
@@ -45,7 +42,5 @@ expect_size 267x167 "a right-button drag crops"
 xdotool key F11
 expect_size 420x367 "F11 undoes the crop"
 
-close_window "$wid" || fail "could not ask the window manager to close window $wid"
-wait_for_exit "$XSESSION_PID" 10
-((XSESSION_STATUS == 0)) || fail "vorlane exited with status $XSESSION_STATUS"
+quit_and_expect_success "$wid" "$XSESSION_PID"
 echo "test_editing: all $XSESSION_PASSED checks passed"

@@ -12,10 +12,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=tests/e2e/xsession.sh
 source "$here/xsession.sh"
 vorlane=${1:?usage: test_memo.sh PATH-TO-VORLANE}
-shots=${VORLANE_SCREENSHOT_DIR:-}
-[[ -z $shots || $shots == /* ]] || shots=$PWD/$shots
-shot() { [[ -z $shots ]] || screenshot "$shots/$1" "$2"; }
-export SDL_AUDIODRIVER=dummy
 
 xsession_start
 pics=$XSESSION_DIR/pictures
@@ -30,9 +26,10 @@ wid=$(wait_for_window sky.jpg 20)
 # opens: the commands placed straight on the bar sit at its right end.
 bar_x=$(($(xwininfo -id "$wid" | awk -F: '/^ *Width:/ {print $2}') - 4))
 click_bar_until() { # TITLE
-    local i _xs_found
+    local i _xs_found x y
+    read -r x y < <(client_origin "$wid")
     for (( ; bar_x > 0; bar_x -= 6)); do
-        xdotool mousemove $(($(_xs_client_x "$wid") + bar_x)) $(($(_xs_client_y "$wid") + 10)) click 1
+        xdotool mousemove $((x + bar_x)) $((y + 10)) click 1
         for ((i = 0; i < 5; i++)); do
             _xs_find_window "$1" && return 0
             sleep 0.1
@@ -45,24 +42,23 @@ click_bar_until "メモの表示"
 mwid=$(wait_for_window "メモの表示")
 move_window "$mwid" 600 400 # out of the way of the menu bar
 # メモの入力・編集 and 更新 sit in a row near the window's bottom.
-y=$(($(_xs_client_y "$mwid") + $(xwininfo -id "$mwid" | awk -F: '/^ *Height:/ {print $2}') - 40))
-xdotool mousemove $(($(_xs_client_x "$mwid") + 40)) $y click 1 type --delay 50 "hello"
-xdotool mousemove $(($(_xs_client_x "$mwid") + 259)) $y click 1
+read -r x y < <(client_origin "$mwid")
+y=$((y + $(xwininfo -id "$mwid" | awk -F: '/^ *Height:/ {print $2}') - 40))
+xdotool mousemove $((x + 40)) $y click 1 type --delay 50 "hello"
+xdotool mousemove $((x + 259)) $y click 1
 expected=$(printf '%s\r\nhello\r\n' "$(date +%Y年%m月%d日)" | iconv -f UTF-8 -t CP932 | od -An -tx1)
 has_memo() { [[ "$(od -An -tx1 "$pics/sky.txt" 2>/dev/null)" == "$expected" ]]; }
 wait_until has_memo || fail "memo file holds: $(od -An -c "$pics/sky.txt" 2>/dev/null || echo none)"
 pass "更新 writes the typed memo in Shift-JIS"
-shot memo-window.png "$mwid"
+keep_screenshot memo-window.png "$mwid"
 
 bar_x=$((bar_x - 6)) # on to the left of "Memo"
 click_bar_until "VORLANEのﾊﾞｰｼﾞｮﾝ情報"
-shot about-window.png "$(wait_for_window "VORLANEのﾊﾞｰｼﾞｮﾝ情報")"
+keep_screenshot about-window.png "$(wait_for_window "VORLANEのﾊﾞｰｼﾞｮﾝ情報")"
 xdotool key Escape
 xdotool windowactivate --sync "$wid" key ctrl+o
 owid=$(wait_for_window "開く") # Qt's own dialog, translated
-shot open-dialog.png "$owid"
+keep_screenshot open-dialog.png "$owid"
 xdotool key Escape
-close_window "$wid"
-wait_for_exit "$app" 20
-((XSESSION_STATUS == 0)) || fail "vorlane exited with status $XSESSION_STATUS"
+quit_and_expect_success "$wid" "$app"
 pass "Memo, 情報 and the Japanese Open dialog open; the program ends"

@@ -12,9 +12,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=tests/e2e/xsession.sh
 source "$here/xsession.sh"
 vorlane=${1:?usage: test_stepping.sh PATH-TO-VORLANE}
-shots=${VORLANE_SCREENSHOT_DIR:-}
 samples=$(cd "$here/../../data/samples" && pwd)
-export SDL_AUDIODRIVER=dummy
 # Each picture on screen is announced on stderr: "shown <name> decode=...".
 export QT_LOGGING_RULES="vorlane.timing=true"
 xsession_start
@@ -44,14 +42,9 @@ for ((i = 0; i <= n + 1; i++)); do
     ((i == 0)) || xdotool key "$( ((i <= n)) && echo space || echo BackSpace)"
     wait_until shown $((i + 1)) "$name" ||
         fail "step $i: expected $name; shown: $(grep '^shown ' "$log" | cut -d' ' -f2 | paste -sd ' ' -)"
-    if [[ -n $shots ]] && ((i == 0)); then
-        screenshot "$shots/sample-picture.png" "$wid" || fail "could not save sample-picture.png"
-    elif [[ -n $shots && $name == *.wmf ]]; then
-        screenshot "$shots/sample-wmf.png" "$wid" || fail "could not save sample-wmf.png"
-    fi
+    ((i != 0)) || keep_screenshot sample-picture.png "$wid"
+    [[ $name != *.wmf ]] || keep_screenshot sample-wmf.png "$wid"
 done
 pass "every sample (${names[*]}) is drawn in order, Space wraps round, Backspace goes back"
-close_window "$wid" || fail "could not close window $wid"
-wait_for_exit "$app" 10
-((XSESSION_STATUS == 0)) || fail "vorlane exited with status $XSESSION_STATUS"
+quit_and_expect_success "$wid" "$app"
 pass "closing the window quits with status 0"

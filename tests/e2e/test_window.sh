@@ -10,8 +10,6 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=tests/e2e/xsession.sh
 source "$here/xsession.sh"
 vorlane=${1:?usage: test_window.sh PATH-TO-VORLANE}
-shots=${VORLANE_SCREENSHOT_DIR:-}
-export SDL_AUDIODRIVER=dummy
 xsession_start
 conf=$XDG_CONFIG_HOME/vorlane/vorlane.conf
 
@@ -36,9 +34,7 @@ start_and_expect() { # X Y
 # Closes the window; the program must quit with status 0 having stored TOP
 # and LEFT (twips) under [window].
 close_and_expect_stored() { # TOP LEFT
-    close_window "$wid" || fail "could not close window $wid"
-    wait_for_exit "$app" 10
-    ((XSESSION_STATUS == 0)) || fail "vorlane exited with status $XSESSION_STATUS"
+    quit_and_expect_success "$wid" "$app"
     grep -qix "top=$1" "$conf" && grep -qix "left=$2" "$conf" ||
         fail "expected top=$1 left=$2 in $conf:"$'\n'"$(cat "$conf" 2>/dev/null)"
 }
@@ -46,9 +42,7 @@ close_and_expect_stored() { # TOP LEFT
 [[ ! -e $conf ]] || fail "settings file exists before the first start: $conf"
 start_and_expect '*' '*'
 pass "first start: a window titled \"Vorlane\", 316x263 px"
-if [[ -n $shots ]]; then
-    screenshot "$shots/empty-window.png" "$wid" || fail "could not save $shots/empty-window.png"
-fi
+keep_screenshot empty-window.png "$wid"
 move_window "$wid" 200 150 || fail "could not move the window to 200,150"
 close_and_expect_stored 2250 3000
 pass "the position at exit (200,150 px) is stored as top=2250 left=3000"

@@ -13,6 +13,9 @@
 #   close_window WID               ask the window manager to close a window
 #   wait_for_exit PID [SECS]       wait for a spawned program; its status in XSESSION_STATUS
 #   screenshot FILE [WID]          PNG of the screen, or of a window's outer rectangle
+#   keep_screenshot NAME WID       screenshot into $VORLANE_SCREENSHOT_DIR, when it is set
+#   client_origin WID              print the client area's top-left "x y" on the screen
+#   quit_and_expect_success WID PID  close the window; the program must exit with status 0
 #   fail MESSAGE / pass MESSAGE    report a check
 #
 # Everything the session starts is stopped when the test exits, by pid: other
@@ -92,10 +95,7 @@ _xs_wm_up() {
 
 # Starts Xvfb on a free display and openbox on it, in a private home.
 xsession_start() {
-    local cmd n tries pid=""
-    for cmd in Xvfb openbox xdotool xdpyinfo xprop xwininfo wmctrl import; do
-        command -v "$cmd" >/dev/null || fail "$cmd is not installed (scripts/install-deps installs it)"
-    done
+    local n tries pid=""
     XSESSION_DIR=$(mktemp -d "${TMPDIR:-/tmp}/vorlane-e2e.XXXXXX")
     trap '_xs_stop $?' EXIT
     trap 'exit 129' HUP
@@ -107,7 +107,7 @@ xsession_start() {
     export HOME=$XSESSION_DIR/home XDG_RUNTIME_DIR=$XSESSION_DIR/runtime
     export XDG_CONFIG_HOME=$HOME/.config XDG_CACHE_HOME=$HOME/.cache
     export XDG_DATA_HOME=$HOME/.local/share XDG_STATE_HOME=$HOME/.local/state
-    export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+    export LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb SDL_AUDIODRIVER=dummy
     unset WAYLAND_DISPLAY XAUTHORITY SESSION_MANAGER DBUS_SESSION_BUS_ADDRESS \
         XDG_CURRENT_DESKTOP XDG_SESSION_DESKTOP DESKTOP_SESSION LANGUAGE \
         QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS \
@@ -173,13 +173,9 @@ outer_geometry() {
     echo "$((x - left)) $((y - top)) $((w + left + right)) $((h + top + bottom))"
 }
 
-# The client area's top-left corner on the screen (other tests' helpers).
-_xs_client_x() {
-    xwininfo -id "$1" | awk -F: '/Absolute upper-left X/ {print $2 + 0}'
-}
-
-_xs_client_y() {
-    xwininfo -id "$1" | awk -F: '/Absolute upper-left Y/ {print $2 + 0}'
+# Prints "x y": the client area's top-left corner on the screen.
+client_origin() {
+    xwininfo -id "$1" | awk -F: '/Absolute upper-left X/ {x = $2} /Absolute upper-left Y/ {print x + 0, $2 + 0}'
 }
 
 # Moves the window so that its outer top-left corner is at X Y. Whether the
@@ -202,6 +198,13 @@ move_window() {
 # Asks the window manager to close the window (as its close button does).
 close_window() {
     wmctrl -i -c "$1"
+}
+
+# Closes window WID; PID must then exit with status 0.
+quit_and_expect_success() {
+    close_window "$1" || fail "could not ask the window manager to close window $1"
+    wait_for_exit "$2" 20
+    ((XSESSION_STATUS == 0)) || fail "vorlane exited with status $XSESSION_STATUS"
 }
 
 # Waits until PID (spawned by xsession_spawn) exits; its status goes to
@@ -240,4 +243,10 @@ screenshot() {
     wait_until -t 5 _xs_settled "$tmp" "$crop" || true
     mkdir -p "$(dirname "$1")"
     mv -f "$tmp" "$1"
+}
+
+# Keeps a screenshot of window WID as NAME in $VORLANE_SCREENSHOT_DIR, when set.
+keep_screenshot() {
+    [[ -z ${VORLANE_SCREENSHOT_DIR:-} ]] && return 0
+    screenshot "$(realpath -m "$VORLANE_SCREENSHOT_DIR")/$1" "$2" || fail "could not save $1"
 }
