@@ -33,17 +33,14 @@ struct Drag
 Q_DECLARE_METATYPE(Drag)
 
 // A viewer showing a four-colour picture of the given size (none if empty).
-struct Shown
+struct Shown : Started
 {
-    explicit Shown(QSize picture = { 200, 100 }) : v(box.path())
+    explicit Shown(QSize picture = { 200, 100 })
     {
-        v->Form_Load("");
         if (!picture.isEmpty())
             v->LoadPictureFile(box.picture("p.bmp", picture));
     }
     Crop crop() { return { v->m_trimx, v->m_trimy, v->m_trimw, v->m_trimh }; }
-    Sandbox box;
-    Viewer v;
 };
 
 static void mouse(QWidget *w, QEvent::Type type, int buttonAndModifiers, QPoint at)
@@ -79,13 +76,11 @@ private slots:
     // Each rule of the pure functions once: the undo entry read back, the
     // "#####" and "###.##" formats, the crop a band selects on a 3000 × 2000
     // twip surface showing the crop from (150, 300), the crop the dialog
-    // sizes from (6000, 1500) of a 9600 × 7200 twip picture, a 300 twip
-    // square crop of a 600 × 450 twip picture moved by 15 twips (only where
-    // the margin is larger), and the slide show's pace.
+    // sizes from (6000, 1500) of a 9600 × 7200 twip picture, and the slide
+    // show's pace.
     void arithmetic_data()
     {
-        QTest::addColumn<QString>("got");
-        QTest::addColumn<QString>("expected");
+        columns<QString, QString>({ "got", "expected" });
         const auto row = [](const QString &name, const QString &got, const QString &expected) {
             QTest::newRow(qPrintable(name)) << got << expected;
         };
@@ -103,11 +98,9 @@ private slots:
                "100,0,0,9600,0", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
             row(entry, undo(entry), "unusable");
         const auto formats = [](double v) { return formatWhole(v) + '|' + formatTwoDecimals(v); };
-        row("format whole", formats(50), "50|50.");
         row("format below 1", formats(0.5), "1|.5");
         row("format rounding to 0", formats(0.3), "|.3");
         row("format 0", formats(0), "|.");
-        row("format two thirds", formats(66.666666), "67|66.67");
         row("format negative, halves away from 0", formats(-0.125), "|-.13");
         row("format huge", formats(1e20), "100000000000000000000|100000000000000000000.");
         const auto text = [](std::optional<CropRect> c) {
@@ -118,7 +111,6 @@ private slots:
                                         { 150, 300, 1, 1 }));
         };
         const QPoint o(0, 0);
-        row("band at 200 %", band(o, { 100, 60 }, 200), "150 300 50 30");
         row("band outside, backwards", band({ 2400, 1500 }, { 9000, -70 }, 100),
             "2550 300 600 1500");
         row("band halves to even", band(o, { 22.5, 37.5 }, 100), "150 300 22 38");
@@ -126,20 +118,8 @@ private slots:
         const auto sized = [&](double w, double h, float size) {
             return text(sizedCrop(w, h, size, { 6000, 1500, 0, 0 }, 9600, 7200));
         };
-        row("sized at 50 %", sized(1500, 750, 50), "6000 1500 3000 1500");
-        row("sized past the edge", sized(6000, 6000, 100), "3600 1200 6000 6000");
         row("sized under a twip", sized(0.4, 750, 100), "0 1500 9600 750");
         row("sized too large", sized(1e12, 7201, 100), "0 0 9600 7200");
-        const auto moved = [&](CropMove move, int x, int y) {
-            return text(movedCrop({ x, y, 300, 300 }, move, 15, 600, 450));
-        };
-        row("moved left", moved(CropMove::Left, 150, 150), "135 150 300 300");
-        row("moved left, margin = step", moved(CropMove::Left, 15, 0), "15 0 300 300");
-        row("moved up", moved(CropMove::Up, 0, 16), "0 1 300 300");
-        row("moved right", moved(CropMove::Right, 284, 0), "299 0 300 300");
-        row("moved right, margin = step", moved(CropMove::Right, 285, 0), "285 0 300 300");
-        row("moved down", moved(CropMove::Down, 0, 134), "0 149 300 300");
-        row("moved down, margin = step", moved(CropMove::Down, 0, 135), "0 135 300 300");
         const auto n = [](int value) { return QString::number(value); };
         row("slide key 9", n(slideSeconds(vk::Digit0 + 9)), "9");
         row("slide key 0", n(slideSeconds(vk::Digit0)), "10");
@@ -149,7 +129,6 @@ private slots:
              { vk::Digit0 - 1, vk::Digit0 + 10, vk::Numpad0 - 1, vk::Numpad0 + 10 })
             row("slide key code " + n(other), n(slideSeconds(other)), "0");
         row("seconds across midnight", n(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1))), "3");
-        row("retimed", n(retimedInterval(3)), "3000");
         row("retimed at once", n(retimedInterval(0)), "100");
     }
     void arithmetic()
@@ -198,6 +177,7 @@ private slots:
         QCOMPARE(v.UndoList.size(), d.crop.isEmpty() ? 0 : 1);
         QCOMPARE(v.m_shiftdrag, d.dragOut != 1);
         QCOMPARE(v.m_trimming, d.armed && d.button == Qt::MiddleButton);
+        QVERIFY(v.Picture1->AutoRedraw());
     }
 
     void cropTwiceThenUndo()
@@ -220,37 +200,11 @@ private slots:
         QCOMPARE(s.crop(), Crop({ 0, 0, 3000, 1500 }));
     }
 
-    void edgeInsideAPixel()
-    {
-        // The picture's right edge falls inside a pixel of the view: the
-        // pixels past it are background, never black.
-        for (const int past : { 44, 47, 50, 53 }) {
-            Shown s({ 20, 20 });
-            s.v->m_trimw = 300 + past;
-            s.v->FormResize();
-            const QImage view = s.v->Picture1->Image();
-            QVERIFY(closeColor(rgbAt(view, 18, 2), rgb(0, 255, 0), 40));
-            for (int x = 20; x < view.width(); ++x)
-                QCOMPARE(rgbAt(view, x, 2), s.v->Picture1->BackColor().rgb() & 0xffffff);
-        }
-    }
-
-    void resizedWindowKeepsTheSurfaceCentred()
-    {
-        Shown s;
-        VANE &v = s.v.vane();
-        v.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&v));
-        const QPoint before = v.Picture1->pos();
-        v.resize(v.width() + 160, v.height() + 90); // as the user drags the frame
-        QTRY_COMPARE(v.Picture1->pos(), before + QPoint(80, 45));
-    }
-
     void keys()
     {
         // Outside a show the arrows move a 300 twip square crop of a 600 ×
-        // 450 twip picture by a pixel, ten with Shift, Ctrl or Alt, and end
-        // crop mode; a digit does nothing.
+        // 450 twip picture by a pixel, ten with Shift, Ctrl or Alt (only
+        // where the margin is larger), and end crop mode; a digit does nothing.
         Shown s{ QSize() };
         VANE &v = s.v.vane();
         for (const char *name : { "a.bmp", "b.bmp", "c.bmp" })
@@ -260,20 +214,23 @@ private slots:
             QTest::keyClick(v.Picture1, key.key(), key.keyboardModifiers());
         };
         const struct { QKeyCombination key; QPoint from, to; } moves[] = {
-            { Qt::Key_Left, { 150, 150 }, { 135, 150 } },
+            { Qt::Key_Left, { 150, 150 }, { 135, 150 } }, { Qt::Key_Left, { 15, 0 }, { 15, 0 } },
             { Qt::Key_Left | Qt::ShiftModifier, { 300, 0 }, { 150, 0 } },
             { Qt::Key_Left | Qt::ControlModifier, { 151, 0 }, { 1, 0 } },
             { Qt::Key_Left | Qt::AltModifier, { 160, 0 }, { 10, 0 } },
-            { Qt::Key_Down, { 0, 0 }, { 0, 15 } }, { Qt::Key_3, { 15, 15 }, { 15, 15 } },
+            { Qt::Key_Up, { 0, 16 }, { 0, 1 } }, { Qt::Key_Down, { 0, 0 }, { 0, 15 } },
+            { Qt::Key_Down, { 0, 135 }, { 0, 135 } }, { Qt::Key_Right, { 284, 0 }, { 299, 0 } },
+            { Qt::Key_Right, { 285, 0 }, { 285, 0 } }, { Qt::Key_3, { 15, 15 }, { 15, 15 } },
         };
         for (const auto &m : moves) {
-            v.m_trimw = v.m_trimh = 300;
-            v.m_trimx = m.from.x();
-            v.m_trimy = m.from.y();
+            std::tie(v.m_trimx, v.m_trimy, v.m_trimw, v.m_trimh)
+                = std::tuple(m.from.x(), m.from.y(), 300, 300);
             v.trimpic_Click();
             press(m.key);
             QCOMPARE(QPoint(v.m_trimx, v.m_trimy), m.to);
             QCOMPARE(v.m_trimming, m.key.key() == Qt::Key_3);
+            QCOMPARE(v.Picture1->cursor().shape(), m.key.key() == Qt::Key_3 ? Qt::CrossCursor
+                                                                            : Qt::ArrowCursor);
         }
         QVERIFY(v.UndoList.isEmpty());
         // In a show a key that paces it restarts it at once, from the next
@@ -304,9 +261,7 @@ private slots:
         // A 3000 twip wide crop at x = 6000 of a 640 × 480 pixel picture at 50 %.
         Shown s({ 640, 480 });
         VANE &v = s.v.vane();
-        v.m_trimx = 6000;
-        v.m_trimw = 3000;
-        v.m_size = 50;
+        std::tie(v.m_trimx, v.m_trimw, v.m_size) = std::tuple(6000, 3000, 50.0f);
         const auto dialog = openDialog(s);
         QLineEdit *fields[] = { dialog->Text1, dialog->Text2[0], dialog->Text2[1], dialog->wval };
         const auto texts = [&] {
