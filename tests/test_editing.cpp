@@ -121,13 +121,13 @@ private slots:
         row("sized under a twip", sized(0.4, 750, 100), "0 1500 9600 750");
         row("sized too large", sized(1e12, 7201, 100), "0 0 9600 7200");
         const auto n = [](int value) { return QString::number(value); };
-        row("slide key 9", n(slideSeconds(vk::Digit0 + 9)), "9");
-        row("slide key 0", n(slideSeconds(vk::Digit0)), "10");
-        row("slide keypad 0", n(slideSeconds(vk::Numpad0)), "10");
-        row("slide keypad 9", n(slideSeconds(vk::Numpad0 + 9)), "19");
-        for (const int other :
-             { vk::Digit0 - 1, vk::Digit0 + 10, vk::Numpad0 - 1, vk::Numpad0 + 10 })
-            row("slide key code " + n(other), n(slideSeconds(other)), "0");
+        // The seconds a key sets: digits 1 to 9, 10 for 0, 10 to 19 on the
+        // keypad; other keys, none.
+        for (const auto &[key, seconds] :
+             { std::pair{ vk::Digit0 + 9, 9 }, { vk::Digit0, 10 }, { vk::Numpad0, 10 },
+               { vk::Numpad0 + 9, 19 }, { vk::Digit0 - 1, 0 }, { vk::Digit0 + 10, 0 },
+               { vk::Numpad0 - 1, 0 }, { vk::Numpad0 + 10, 0 } })
+            row("slide key code " + n(key), n(slideSeconds(key)), n(seconds));
         row("seconds across midnight", n(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1))), "3");
         row("retimed at once", n(retimedInterval(0)), "100");
     }
@@ -289,10 +289,8 @@ private slots:
         dialog->SaveUsualSize->click();
         // "設定": the crop 200 × 240 pixels at 50 %, inside the picture.
         QTest::mouseClick(dialog->Command1, Qt::LeftButton);
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(v.UndoList.size(), 1);
-        QCOMPARE(v.m_size, 50.0f);
-        QCOMPARE(s.crop(), Crop({ 3600, 0, 6000, 7200 }));
+        QCOMPARE(std::tuple(dialog->result(), v.UndoList.size(), v.m_size, s.crop()),
+                 std::tuple(int(QDialog::Accepted), 1, 50.0f, Crop({ 3600, 0, 6000, 7200 })));
         // Enter applies without the range check of leaving the field, but a
         // zoom of 0 would divide by zero: it becomes 1. "設定" at once takes
         // the scale from the height, with two decimals.
