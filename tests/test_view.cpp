@@ -1,15 +1,27 @@
 // The main window's view and the thumbnail map. Start-up: the drop prompt
 // and what the settings give; the crop stretched over the surface, the
 // background colour and the double-click gestures; fitting the window, zoom
-// steps and folding; the map's cell sizes, its nine cells, drawing once per
-// list, and closing during and after a drawing.
+// steps and folding. Editing: the undo entries, the resize dialog's number
+// formats and the crop and slide-show arithmetic as tables; then their
+// wiring in the window: the rubber band, undo, the keys in and out of a
+// show, and the resize dialog. The map's cell sizes, its nine cells, drawing
+// once per list, and closing during and after a drawing.
 
 // Qt
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QtTest>
 
 // Local
 #include "app/fitting.h"
 #include "browse/thumbnail_map.h"
+#include "edit/crop_math.h"
+#include "edit/dialog_formats.h"
+#include "edit/key_codes.h"
+#include "edit/resize_box.h"
+#include "edit/slide_pace.h"
+#include "edit/undo_entry.h"
 #include "platform/picture_surface.h"
 #include "support/sandbox.h"
 
@@ -18,6 +30,55 @@ using namespace vorlane::test;
 
 // 1024 × 720 pixels at 15 twips per pixel.
 static const QSizeF work(15360, 10800);
+
+using Crop = QList<int>; // x, y, w, h in twips; empty: none, or the whole picture
+
+struct Drag
+{
+    bool picture, armed, onMargin; // armed: X pressed first
+    int button; // with keyboard modifiers
+    QPoint from, to; // pixels from the surface's corner
+    Crop crop;
+    int dragOut; // 0 none, 1 plain, 2 with Shift
+};
+Q_DECLARE_METATYPE(Drag)
+
+// A viewer showing a four-colour picture of the given size (none if empty).
+struct Shown : Started
+{
+    explicit Shown(QSize picture = { 200, 100 })
+    {
+        if (!picture.isEmpty())
+            v->LoadPictureFile(box.picture("p.bmp", picture));
+    }
+    Crop crop() { return { v->m_trimx, v->m_trimy, v->m_trimw, v->m_trimh }; }
+};
+
+static void mouse(QWidget *w, QEvent::Type type, int buttonAndModifiers, QPoint at)
+{
+    const auto b = Qt::MouseButton(buttonAndModifiers & ~Qt::KeyboardModifierMask);
+    QMouseEvent e(type, at, w->mapToGlobal(at), type == QEvent::MouseMove ? Qt::NoButton : b,
+                  type == QEvent::MouseButtonRelease ? Qt::NoButton : b,
+                  Qt::KeyboardModifiers(buttonAndModifiers & Qt::KeyboardModifierMask));
+    QApplication::sendEvent(w, &e);
+}
+
+static void typeInto(QLineEdit *field, const QString &text)
+{
+    field->setFocus(Qt::TabFocusReason);
+    field->selectAll();
+    QTest::keyClicks(field, text);
+}
+
+static std::unique_ptr<ReSizeBox> openDialog(Shown &s)
+{
+    auto dialog = std::make_unique<ReSizeBox>(s.v.vane());
+    dialog->show();
+    QApplication::setActiveWindow(dialog.get());
+    if (!QTest::qWaitForWindowActive(dialog.get()))
+        qWarning("the dialog is not active: focus changes will not arrive");
+    return dialog;
+}
 
 // Qt lets this friend of the application deliver an event as the window
 // system does: here a close by the user, as from the close box.
@@ -71,11 +132,9 @@ private slots:
         Sandbox box;
         box.write("sounds/a.mid", "not played");
         (void)box.file("empty/"); // made on the way
-        IniSettingsStore store(box.path());
-        if (key == "TrimCopy")
-            store.saveSetting("VORLANE", "Setting", key, stored);
-        else if (!key.isEmpty())
-            store.saveSetting("vorlane", "window", key, stored);
+        const QString group = key == "Top" ? "window" : "Setting";
+        if (!key.isEmpty())
+            IniSettingsStore(box.path()).saveSetting("vorlane", group, key, stored);
         Viewer v(box.path());
         v.clipboard.clear();
         const double topBefore = v->windowTop();
@@ -172,46 +231,6 @@ private slots:
         QVERIFY(zoomAfterDoubleClick(v->Picture1, inside) < 1000);
     }
 
-    void fitZoom_data()
-    {
-        columns<float, int, int, float>({ "size", "trimW", "trimH", "expected" });
-        QTest::newRow("fits: unchanged") << 100.0f << 9600 << 7200 << 100.0f;
-        QTest::newRow("too tall") << 100.0f << 9600 << 18600 << 50.0f;
-        QTest::newRow("height uses the lowered zoom") << 100.0f << 29120 << 18600 << 50.0f;
-        QTest::newRow("never raised") << 30.0f << 100 << 100 << 30.0f;
-        QTest::newRow("at the width limit") << 100.0f << 14260 << 100 << 100.0f;
-        QTest::newRow("within the frame allowance") << 100.0f << 14261 << 100 << 100.0f;
-        QTest::newRow("past the allowance") << 100.0f << 14600 << 100 << 99.0f;
-        QTest::newRow("huge metafile: at least 1") << 100.0f << 2'000'000'000 << 100 << 1.0f;
-        QTest::newRow("zero crop left alone") << 100.0f << 0 << 0 << 100.0f;
-    }
-
-    void fitZoom()
-    {
-        QFETCH(float, size);
-        QFETCH(int, trimW);
-        QFETCH(int, trimH);
-        QTEST(vorlane::fitZoom(size, trimW, trimH, work), "expected");
-    }
-
-    // A surface at a stored position: left, top, width, height in twips.
-    void placeWindow_data()
-    {
-        columns<QRect, QRect>({ "surfaceAt", "expected" });
-        QTest::newRow("minimum size") << QRect(0, 0, 1500, 15) << QRect(0, 0, 4000, 1015);
-        QTest::newRow("above: to 0") << QRect(-900, -60, 4440, 2940) << QRect(0, 0, 4740, 3940);
-        QTest::newRow("back from the bottom right")
-            << QRect(14000, 9000, 4440, 2940) << QRect(10620, 6860, 4740, 3940);
-    }
-
-    void placeWindow()
-    {
-        QFETCH(QRect, surfaceAt);
-        const QRect &a = surfaceAt;
-        const WindowRect r = vorlane::placeWindow(a.width(), a.height(), a.x(), a.y(), work);
-        QTEST(QRect(r.left, r.top, r.width, r.height), "expected");
-    }
-
     // A picture loaded with crop copying on, its zoom set (0: as fitted),
     // then a command. Every fitting copies the view.
     void zoomCommands_data()
@@ -285,22 +304,264 @@ private slots:
         QCOMPARE(v->Picture1->Width(), 3000.0);
     }
 
-    // A wide picture fills the 1920 × 1440 twip cell's width, a tall one its height.
-    void cellSize()
+    // Each rule of the pure functions once: the undo entry read back, the
+    // "#####" and "###.##" formats, the crop a band selects on a 3000 × 2000
+    // twip surface showing the crop from (150, 300), the crop the dialog
+    // sizes from (6000, 1500) of a 9600 × 7200 twip picture, the slide
+    // show's pace, the zoom that fits a crop (in twips) at 100 % into the
+    // work area, the window placed round a surface at a stored position
+    // (left, top, width, height in twips), and the thumbnail map's 1920 ×
+    // 1440 twip cell.
+    void arithmetic_data()
     {
-        const auto twips = [](int w, int h) {
-            return thumbnailSize(QSizeF(w * 2540.0 / 96, h * 2540.0 / 96), 15, 15, 1920, 1440);
+        columns<QString, QString>({ "got", "expected" });
+        const auto row = [](const QString &name, const QString &got, const QString &expected) {
+            QTest::newRow(qPrintable(name)) << got << expected;
         };
-        QCOMPARE(twips(800, 300), QSize(1920, 720));
-        QCOMPARE(twips(300, 400), QSize(1080, 1440));
+        const auto undo = [](const char *entry) {
+            const std::optional<UndoEntry> read = parseUndoEntry(QString(entry));
+            return read ? formatUndoEntry(*read) : "unusable";
+        };
+        for (const char *entry :
+             { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
+            row(entry, undo(entry), entry);
+        // A decimal comma, a missing field, a zoom, width or height that would
+        // divide by zero, a number beyond 32 bits, an exponent.
+        for (const char *entry :
+             { "66,67,0,0,9600,7200", "100,,0,9600,7200", "0,0,0,9600,7200", "100,0,0,0,7200",
+               "100,0,0,9600,0", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
+            row(entry, undo(entry), "unusable");
+        const auto formats = [](double v) { return formatWhole(v) + '|' + formatTwoDecimals(v); };
+        row("format below 1", formats(0.5), "1|.5");
+        row("format rounding to 0", formats(0.3), "|.3");
+        row("format 0", formats(0), "|.");
+        row("format negative, halves away from 0", formats(-0.125), "|-.13");
+        row("format huge", formats(1e20), "100000000000000000000|100000000000000000000.");
+        const auto text = [](std::optional<CropRect> c) {
+            return c ? QString("%1 %2 %3 %4").arg(c->x).arg(c->y).arg(c->w).arg(c->h) : "none";
+        };
+        const CropRect at{ 150, 300, 1, 1 }, from{ 6000, 1500, 0, 0 };
+        row("band outside, backwards",
+            text(selectionToCrop(2400, 1500, 9000, -70, 3000, 2000, 100, at)), "2550 300 600 1500");
+        row("band halves to even", text(selectionToCrop(0, 0, 22.5, 37.5, 3000, 2000, 100, at)),
+            "150 300 22 38");
+        row("band < 1 twip", text(selectionToCrop(0, 0, 1.5, 100, 3000, 2000, 400, at)), "none");
+        row("sized < 1 twip", text(sizedCrop(0.4, 750, 100, from, 9600, 7200)), "0 1500 9600 750");
+        row("sized too large", text(sizedCrop(1e12, 7201, 100, from, 9600, 7200)), "0 0 9600 7200");
+        const auto n = [](int value) { return QString::number(value); };
+        // The seconds a key sets: digits 1 to 9, 10 for 0, 10 to 19 on the
+        // keypad; other keys, none.
+        for (const auto &[key, seconds] :
+             { std::pair{ vk::Digit0 + 9, 9 }, { vk::Digit0, 10 }, { vk::Numpad0, 10 },
+               { vk::Numpad0 + 9, 19 }, { vk::Digit0 - 1, 0 }, { vk::Digit0 + 10, 0 },
+               { vk::Numpad0 - 1, 0 }, { vk::Numpad0 + 10, 0 } })
+            row("slide key code " + n(key), n(slideSeconds(key)), n(seconds));
+        row("seconds across midnight", n(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1))), "3");
+        row("retimed at once", n(retimedInterval(0)), "100");
+        const auto fit = [](int w, int h) { return QString::number(fitZoom(100, w, h, work)); };
+        row("fit: fits", fit(9600, 7200), "100");
+        row("fit: too tall", fit(9600, 18600), "50");
+        row("fit: height uses the lowered zoom", fit(29120, 18600), "50");
+        row("fit: at the width limit", fit(14260, 100), "100");
+        row("fit: within the frame allowance", fit(14261, 100), "100");
+        row("fit: past the allowance", fit(14600, 100), "99");
+        row("fit: huge metafile, at least 1", fit(2'000'000'000, 100), "1");
+        row("fit: zero crop left alone", fit(0, 0), "100");
+        const auto place = [&](QRect a) {
+            const WindowRect r = placeWindow(a.width(), a.height(), a.x(), a.y(), work);
+            return text(CropRect{ r.left, r.top, r.width, r.height });
+        };
+        row("placed at the minimum size", place({ 0, 0, 1500, 15 }), "0 0 4000 1015");
+        row("placed above the screen: to 0", place({ -900, -60, 4440, 2940 }), "0 0 4740 3940");
+        row("placed back from the bottom right", place({ 14000, 9000, 4440, 2940 }),
+            "10620 6860 4740 3940");
+        const auto cell = [&](int w, int h) {
+            const QSizeF himetric(w * 2540.0 / 96, h * 2540.0 / 96);
+            const QSize twips = thumbnailSize(himetric, 15, 15, 1920, 1440);
+            return n(twips.width()) + ' ' + n(twips.height());
+        };
+        row("cell: a wide picture fills its width", cell(800, 300), "1920 720");
+        row("cell: a tall one its height", cell(300, 400), "1080 1440");
+    }
+    void arithmetic()
+    {
+        QFETCH(QString, got);
+        QTEST(got, "expected");
+    }
+
+    void drag_data()
+    {
+        QTest::addColumn<Drag>("d");
+        const int r = Qt::RightButton, l = Qt::LeftButton, m = Qt::MiddleButton;
+        const QPoint a(20, 10), b(120, 60);
+        const Crop band{ 300, 150, 1500, 750 }, none;
+        QTest::newRow("right") << Drag{ true, false, false, r, a, b, band, 0 };
+        QTest::newRow("left armed, backwards") << Drag{ true, true, false, l, b, a, band, 0 };
+        QTest::newRow("press on the margin")
+            << Drag{ true, false, true, r, { -30, 40 }, a, { 0, 150, 300, 450 }, 0 };
+        QTest::newRow("click") << Drag{ true, true, false, r, a, a, none, 0 };
+        QTest::newRow("line") << Drag{ true, false, false, r, a, { 120, 10 }, none, 0 };
+        QTest::newRow("left unarmed") << Drag{ true, false, false, l, a, b, none, 1 };
+        QTest::newRow("Shift+left armed")
+            << Drag{ true, true, false, l | Qt::ShiftModifier, a, b, none, 2 };
+        QTest::newRow("middle") << Drag{ true, true, false, m, a, b, none, 0 };
+        QTest::newRow("no picture") << Drag{ false, false, false, r, a, b, none, 0 };
+    }
+    void drag()
+    {
+        QFETCH(Drag, d);
+        Shown s(d.picture ? QSize(200, 100) : QSize());
+        VANE &v = s.v.vane();
+        const QImage before = v.Picture1->Image();
+        v.m_shiftdrag = d.dragOut != 2; // the other way, to see a drag-out set it
+        if (d.armed)
+            QTest::keyClick(v.Picture1, Qt::Key_X);
+        QWidget *target = d.onMargin ? v.Picture1->parentWidget() : v.Picture1;
+        const QPoint offset = d.onMargin ? v.Picture1->pos() : QPoint();
+        mouse(target, QEvent::MouseButtonPress, d.button, d.from + offset);
+        mouse(target, QEvent::MouseMove, d.button, d.to + offset);
+        // The band shows on the screen, never in the view.
+        QCOMPARE(v.Picture1->Image(), before);
+        if (v.m_trimming && !v.Picture1->AutoRedraw() && d.from != d.to)
+            QVERIFY(v.Picture1->grab().toImage().convertToFormat(before.format()) != before);
+        mouse(target, QEvent::MouseButtonRelease, d.button, d.to + offset);
+        QCOMPARE(s.crop(), d.crop.isEmpty() ? Crop({ 0, 0, v.m_orgx, v.m_orgy }) : d.crop);
+        QCOMPARE(v.UndoList.size(), d.crop.isEmpty() ? 0 : 1);
+        QCOMPARE(v.m_shiftdrag, d.dragOut != 1);
+        QCOMPARE(v.m_trimming, d.armed && d.button == Qt::MiddleButton);
+        QVERIFY(v.Picture1->AutoRedraw());
+    }
+
+    void cropTwiceThenUndo()
+    {
+        Shown s;
+        VANE &v = s.v.vane();
+        v.big_Click();
+        // At 110 % 22 pixels of the surface are 300 twips of the picture; the
+        // second selection is taken inside the first.
+        for (const QLine &band : { QLine(22, 11, 132, 66), QLine(11, 11, 55, 33) }) {
+            mouse(v.Picture1, QEvent::MouseButtonPress, Qt::RightButton, band.p1());
+            mouse(v.Picture1, QEvent::MouseButtonRelease, Qt::RightButton, band.p2());
+        }
+        QCOMPARE(s.crop(), Crop({ 450, 300, 600, 300 }));
+        v.Undo_Click();
+        QCOMPARE(s.crop(), Crop({ 300, 150, 1500, 750 }));
+        for (int i = 0; i < 3; ++i) // the third finds the list empty
+            QTest::keyClick(v.Picture1, Qt::Key_F11);
+        QCOMPARE(std::pair(v.m_size, s.crop()), std::pair(100.0f, Crop({ 0, 0, 3000, 1500 })));
+    }
+
+    void keys()
+    {
+        // Outside a show the arrows move a 300 twip square crop of a 600 ×
+        // 450 twip picture by a pixel, ten with Shift, Ctrl or Alt (only
+        // where the margin is larger), and end crop mode; a digit does nothing.
+        Shown s{ QSize() };
+        VANE &v = s.v.vane();
+        for (const char *name : { "a.bmp", "b.bmp", "c.bmp" })
+            s.box.picture(QString("f/") + name, { 40, 30 });
+        v.OpenPath(s.box.path() + "/f/a.bmp");
+        const struct { QKeyCombination key; QPoint from, to; } moves[] = {
+            { Qt::Key_Left, { 150, 150 }, { 135, 150 } }, { Qt::Key_Left, { 15, 0 }, { 15, 0 } },
+            { Qt::Key_Left | Qt::ShiftModifier, { 300, 0 }, { 150, 0 } },
+            { Qt::Key_Left | Qt::ControlModifier, { 151, 0 }, { 1, 0 } },
+            { Qt::Key_Left | Qt::AltModifier, { 160, 0 }, { 10, 0 } },
+            { Qt::Key_Up, { 0, 16 }, { 0, 1 } }, { Qt::Key_Down, { 0, 0 }, { 0, 15 } },
+            { Qt::Key_Down, { 0, 135 }, { 0, 135 } }, { Qt::Key_Right, { 284, 0 }, { 299, 0 } },
+            { Qt::Key_Right, { 285, 0 }, { 285, 0 } }, { Qt::Key_3, { 15, 15 }, { 15, 15 } },
+        };
+        for (const auto &m : moves) {
+            std::tie(v.m_trimx, v.m_trimy, v.m_trimw, v.m_trimh)
+                = std::tuple(m.from.x(), m.from.y(), 300, 300);
+            v.trimpic_Click();
+            QTest::keyClick(v.Picture1, m.key.key(), m.key.keyboardModifiers());
+            QCOMPARE(QPoint(v.m_trimx, v.m_trimy), m.to);
+            QCOMPARE(v.m_trimming, m.key.key() == Qt::Key_3);
+            QCOMPARE(v.Picture1->cursor().shape(), m.key.key() == Qt::Key_3 ? Qt::CrossCursor
+                                                                            : Qt::ArrowCursor);
+        }
+        QVERIFY(v.UndoList.isEmpty());
+        // In a show a key that paces it restarts it at once, from the next
+        // picture; Space sets the time since the last step, unless it is due.
+        v.SlideShow_Click();
+        const struct { QKeyCombination key; int secondsSinceStep, interval; } paces[] = {
+            { Qt::Key_3, 0, 3000 }, { Qt::Key_3 | Qt::KeypadModifier, 0, 13000 },
+            { Qt::Key_Space, 3, 3000 }, { Qt::Key_Space, 12, 0 }, { Qt::Key_Left, 1, 0 },
+        };
+        for (const auto &p : paces) {
+            QTime before; // pressed again if the clock's second changed
+            do {
+                v.ssTimer.setInterval(10000);
+                v.m_bmpidx = 0;
+                before = VANE::nowToSecond();
+                v.m_slidetime = before.addSecs(-p.secondsSinceStep);
+                QTest::keyClick(v.Picture1, p.key.key(), p.key.keyboardModifiers());
+            } while (before != VANE::nowToSecond());
+            QVERIFY(v.ssTimer.isActive());
+            QCOMPARE(v.ssTimer.interval(), p.interval ? p.interval : 10000);
+            QCOMPARE(v.m_bmpidx, p.interval ? 1 : 0);
+            QCOMPARE(v.m_slidetime == before, p.interval != 0);
+        }
+    }
+
+    void dialogFields()
+    {
+        // A 3000 twip wide crop at x = 6000 of a 640 × 480 pixel picture at 50 %.
+        Shown s({ 640, 480 });
+        VANE &v = s.v.vane();
+        std::tie(v.m_trimx, v.m_trimw, v.m_size) = std::tuple(6000, 3000, 50.0f);
+        const auto dialog = openDialog(s);
+        QLineEdit *fields[] = { dialog->Text1, dialog->Text2[0], dialog->Text2[1], dialog->wval };
+        const auto texts = [&] {
+            return QStringList({ fields[0]->text(), fields[1]->text(), fields[2]->text(),
+                                 dialog->wval->text(), dialog->hval->text() }).join(' ');
+        };
+        QCOMPARE(dialog->Label2->text(), QString("元のサイズ：幅 640 高さ 480"));
+        QCOMPARE(texts(), QString("50 320 240 100 240"));
+        // Leaving a field brings it into range and the others in line.
+        const struct { int field; const char *typed, *expected; } steps[] = {
+            { 1, "320", "50. 320 240 100" },     { 2, "100", "20.83 133 100 100" },
+            { 0, "1000", "400 2560 1920 100" },  { 0, "0", "1 6 5 100" },
+            { 1, "5", "1.56 10 7 100" },         { 0, "50", "50 320 240 100" },
+            { 3, "200", "50. 320 240 200" },
+        };
+        for (const auto &step : steps) {
+            typeInto(fields[step.field], step.typed);
+            QTest::keyClick(fields[step.field], Qt::Key_Tab);
+            QCOMPARE(texts(), QString(step.expected) + " 240");
+        }
+        // The usual crop size: nothing stored leaves the fields; stored, it
+        // comes back as typed.
+        dialog->SetUsualSize->click();
+        QCOMPARE(texts(), QString("50. 320 240 200 240"));
+        dialog->SaveUsualSize->click();
+        // "設定": the crop 200 × 240 pixels at 50 %, inside the picture.
+        QTest::mouseClick(dialog->Command1, Qt::LeftButton);
+        QCOMPARE(std::tuple(dialog->result(), v.UndoList.size(), v.m_size, s.crop()),
+                 std::tuple(int(QDialog::Accepted), 1, 50.0f, Crop({ 3600, 0, 6000, 7200 })));
+        // Enter applies without the range check of leaving the field, but a
+        // zoom of 0 would divide by zero: it becomes 1. "設定" at once takes
+        // the scale from the height, with two decimals.
+        for (const auto &[typed, size] :
+             { std::pair{ "450", 450.0f }, { "0", 1.0f }, { "", 66.67f } }) {
+            v.m_size = 66.66666f;
+            const auto again = openDialog(s);
+            typeInto(again->Text1, typed);
+            QTest::keyClick(again->Text1, Qt::Key_Return);
+            QCOMPARE(v.m_size, size);
+        }
+        QCOMPARE(v.UndoList.size(), 4);
+        const auto last = openDialog(s);
+        last->wval->clear();
+        last->SetUsualSize->click();
+        QCOMPARE(last->wval->text() + ' ' + last->hval->text(), QString("200 240"));
     }
 
     void drawsNineCentredCellsOncePerList()
     {
-        Sandbox box;
-        Viewer v(box.path());
-        frmCell &cells = v->cellWindow();
-        const QStringList list = pictures(box, 12);
+        Started s;
+        frmCell &cells = s.v->cellWindow();
+        const QStringList list = pictures(s.box, 12);
         QVERIFY(cells.TileMap(list));
         QCOMPARE(cells.m_cellfile.mid(0, 10), list.mid(0, 9) << QString());
         // The first cell starts a pixel in, its 72 pixel wide picture 28 more.
@@ -316,16 +577,15 @@ private slots:
 
     void closing()
     {
-        Sandbox box;
-        Viewer v(box.path());
-        frmCell &cells = v->cellWindow();
+        Started s;
+        frmCell &cells = s.v->cellWindow();
         const auto closeByHand = [&] {
             QCloseEvent close;
             if (qt_sendSpontaneousEvent(&cells, &close) && close.isAccepted())
                 cells.hide();
         };
-        QStringList list = pictures(box, 3);
-        list[1] = box.write("broken.bmp", "not a picture");
+        QStringList list = pictures(s.box, 3);
+        list[1] = s.box.write("broken.bmp", "not a picture");
         // Closed during drawing: stops after the first cell, so the broken
         // second picture is never met, and unloads the map.
         cells.show();
