@@ -1,11 +1,11 @@
-// The main window's view and the thumbnail map. Start-up: the drop prompt
-// and what the settings give; the crop stretched over the surface, the
-// background colour and the double-click gestures; fitting the window, zoom
-// steps and folding. Editing: the undo entries, the resize dialog's number
-// formats and the crop and slide-show arithmetic as tables; then their
-// wiring in the window: the rubber band, undo, the keys in and out of a
-// show, and the resize dialog. The map's cell sizes, its nine cells, drawing
-// once per list, and closing during and after a drawing.
+// The main window and the thumbnail map. First the pure rules as one table:
+// undo entries, the resize dialog's number formats, the crop and slide-show
+// arithmetic, fitting and placing the window, the map's cell size. Then the
+// window: start-up (the drop prompt, what the settings give), the crop
+// stretched over the surface, the background colour, double-clicks, zoom
+// steps, folding and centring; the rubber band, undo, the keys in and out of
+// a show, the resize dialog; the map's nine cells, drawing once per list,
+// and closing during and after a drawing.
 
 // Qt
 #include <QLabel>
@@ -99,6 +99,91 @@ class TestView : public QObject
 {
     Q_OBJECT
 private slots:
+    // Each rule of the pure functions once: the undo entry read back, the
+    // "#####" and "###.##" formats, the crop a band selects on a 3000 × 2000
+    // twip surface showing the crop from (150, 300), the crop the dialog
+    // sizes from (6000, 1500) of a 9600 × 7200 twip picture, the slide
+    // show's pace, the zoom that fits a crop (in twips) at 100 % into the
+    // work area, the window placed round a surface at a stored position
+    // (left, top, width, height in twips), and the thumbnail map's 1920 ×
+    // 1440 twip cell.
+    void arithmetic_data()
+    {
+        columns<QString, QString>({ "got", "expected" });
+        const auto row = [](const QString &name, const QString &got, const QString &expected) {
+            QTest::newRow(qPrintable(name)) << got << expected;
+        };
+        const auto undo = [](const char *entry) {
+            const std::optional<UndoEntry> read = parseUndoEntry(QString(entry));
+            return read ? formatUndoEntry(*read) : "unusable";
+        };
+        for (const char *entry :
+             { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
+            row(entry, undo(entry), entry);
+        // A decimal comma, a missing field, a zoom, width or height that would
+        // divide by zero, a number beyond 32 bits, an exponent.
+        for (const char *entry :
+             { "66,67,0,0,9600,7200", "100,,0,9600,7200", "0,0,0,9600,7200", "100,0,0,0,7200",
+               "100,0,0,9600,0", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
+            row(entry, undo(entry), "unusable");
+        const auto formats = [](double v) { return formatWhole(v) + '|' + formatTwoDecimals(v); };
+        row("format below 1", formats(0.5), "1|.5");
+        row("format rounding to 0", formats(0.3), "|.3");
+        row("format 0", formats(0), "|.");
+        row("format negative, halves away from 0", formats(-0.125), "|-.13");
+        row("format huge", formats(1e20), "100000000000000000000|100000000000000000000.");
+        const auto text = [](std::optional<CropRect> c) {
+            return c ? QString("%1 %2 %3 %4").arg(c->x).arg(c->y).arg(c->w).arg(c->h) : "none";
+        };
+        const CropRect at{ 150, 300, 1, 1 }, from{ 6000, 1500, 0, 0 };
+        row("band outside, backwards",
+            text(selectionToCrop(2400, 1500, 9000, -70, 3000, 2000, 100, at)), "2550 300 600 1500");
+        row("band halves to even", text(selectionToCrop(0, 0, 22.5, 37.5, 3000, 2000, 100, at)),
+            "150 300 22 38");
+        row("band < 1 twip", text(selectionToCrop(0, 0, 1.5, 100, 3000, 2000, 400, at)), "none");
+        row("sized < 1 twip", text(sizedCrop(0.4, 750, 100, from, 9600, 7200)), "0 1500 9600 750");
+        row("sized too large", text(sizedCrop(1e12, 7201, 100, from, 9600, 7200)), "0 0 9600 7200");
+        const auto n = [](int value) { return QString::number(value); };
+        // The seconds a key sets: digits 1 to 9, 10 for 0, 10 to 19 on the
+        // keypad; other keys, none.
+        for (const auto &[key, seconds] :
+             { std::pair{ vk::Digit0 + 9, 9 }, { vk::Digit0, 10 }, { vk::Numpad0, 10 },
+               { vk::Numpad0 + 9, 19 }, { vk::Digit0 - 1, 0 }, { vk::Digit0 + 10, 0 },
+               { vk::Numpad0 - 1, 0 }, { vk::Numpad0 + 10, 0 } })
+            row("slide key code " + n(key), n(slideSeconds(key)), n(seconds));
+        row("seconds across midnight", n(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1))), "3");
+        row("retimed at once", n(retimedInterval(0)), "100");
+        const auto fit = [](int w, int h) { return QString::number(fitZoom(100, w, h, work)); };
+        row("fit: fits", fit(9600, 7200), "100");
+        row("fit: too tall", fit(9600, 18600), "50");
+        row("fit: height uses the lowered zoom", fit(29120, 18600), "50");
+        row("fit: at the width limit", fit(14260, 100), "100");
+        row("fit: within the frame allowance", fit(14261, 100), "100");
+        row("fit: past the allowance", fit(14600, 100), "99");
+        row("fit: huge metafile, at least 1", fit(2'000'000'000, 100), "1");
+        row("fit: zero crop left alone", fit(0, 0), "100");
+        const auto place = [&](QRect a) {
+            const WindowRect r = placeWindow(a.width(), a.height(), a.x(), a.y(), work);
+            return text(CropRect{ r.left, r.top, r.width, r.height });
+        };
+        row("placed at the minimum size", place({ 0, 0, 1500, 15 }), "0 0 4000 1015");
+        row("placed above the screen: to 0", place({ -900, -60, 4440, 2940 }), "0 0 4740 3940");
+        row("placed back from the bottom right", place({ 14000, 9000, 4440, 2940 }),
+            "10620 6860 4740 3940");
+        const auto cell = [&](int w, int h) {
+            const QSizeF himetric(w * 2540.0 / 96, h * 2540.0 / 96);
+            const QSize twips = thumbnailSize(himetric, 15, 15, 1920, 1440);
+            return n(twips.width()) + ' ' + n(twips.height());
+        };
+        row("cell: a wide picture fills its width", cell(800, 300), "1920 720");
+        row("cell: a tall one its height", cell(300, 400), "1080 1440");
+    }
+    void arithmetic()
+    {
+        QFETCH(QString, got);
+        QTEST(got, "expected");
+    }
+
     // Start-up with a command line (%1: a sandbox) and one stored setting.
     // Whatever the command line opened, or failed to, start-up ends with the
     // fitting: with no picture, the prompt centred in a window of the empty
@@ -302,91 +387,6 @@ private slots:
         v->LoadPictureFile(box.picture("q.bmp", { 200, 100 }));
         QCOMPARE(v->frameGeometry(), maximised);
         QCOMPARE(v->Picture1->Width(), 3000.0);
-    }
-
-    // Each rule of the pure functions once: the undo entry read back, the
-    // "#####" and "###.##" formats, the crop a band selects on a 3000 × 2000
-    // twip surface showing the crop from (150, 300), the crop the dialog
-    // sizes from (6000, 1500) of a 9600 × 7200 twip picture, the slide
-    // show's pace, the zoom that fits a crop (in twips) at 100 % into the
-    // work area, the window placed round a surface at a stored position
-    // (left, top, width, height in twips), and the thumbnail map's 1920 ×
-    // 1440 twip cell.
-    void arithmetic_data()
-    {
-        columns<QString, QString>({ "got", "expected" });
-        const auto row = [](const QString &name, const QString &got, const QString &expected) {
-            QTest::newRow(qPrintable(name)) << got << expected;
-        };
-        const auto undo = [](const char *entry) {
-            const std::optional<UndoEntry> read = parseUndoEntry(QString(entry));
-            return read ? formatUndoEntry(*read) : "unusable";
-        };
-        for (const char *entry :
-             { "100,0,0,9600,7200", "66.66666,15,30,900,600", "10,-15,-30,9,6" })
-            row(entry, undo(entry), entry);
-        // A decimal comma, a missing field, a zoom, width or height that would
-        // divide by zero, a number beyond 32 bits, an exponent.
-        for (const char *entry :
-             { "66,67,0,0,9600,7200", "100,,0,9600,7200", "0,0,0,9600,7200", "100,0,0,0,7200",
-               "100,0,0,9600,0", "100,0,0,9999999999,7200", "1e2,0,0,96,72" })
-            row(entry, undo(entry), "unusable");
-        const auto formats = [](double v) { return formatWhole(v) + '|' + formatTwoDecimals(v); };
-        row("format below 1", formats(0.5), "1|.5");
-        row("format rounding to 0", formats(0.3), "|.3");
-        row("format 0", formats(0), "|.");
-        row("format negative, halves away from 0", formats(-0.125), "|-.13");
-        row("format huge", formats(1e20), "100000000000000000000|100000000000000000000.");
-        const auto text = [](std::optional<CropRect> c) {
-            return c ? QString("%1 %2 %3 %4").arg(c->x).arg(c->y).arg(c->w).arg(c->h) : "none";
-        };
-        const CropRect at{ 150, 300, 1, 1 }, from{ 6000, 1500, 0, 0 };
-        row("band outside, backwards",
-            text(selectionToCrop(2400, 1500, 9000, -70, 3000, 2000, 100, at)), "2550 300 600 1500");
-        row("band halves to even", text(selectionToCrop(0, 0, 22.5, 37.5, 3000, 2000, 100, at)),
-            "150 300 22 38");
-        row("band < 1 twip", text(selectionToCrop(0, 0, 1.5, 100, 3000, 2000, 400, at)), "none");
-        row("sized < 1 twip", text(sizedCrop(0.4, 750, 100, from, 9600, 7200)), "0 1500 9600 750");
-        row("sized too large", text(sizedCrop(1e12, 7201, 100, from, 9600, 7200)), "0 0 9600 7200");
-        const auto n = [](int value) { return QString::number(value); };
-        // The seconds a key sets: digits 1 to 9, 10 for 0, 10 to 19 on the
-        // keypad; other keys, none.
-        for (const auto &[key, seconds] :
-             { std::pair{ vk::Digit0 + 9, 9 }, { vk::Digit0, 10 }, { vk::Numpad0, 10 },
-               { vk::Numpad0 + 9, 19 }, { vk::Digit0 - 1, 0 }, { vk::Digit0 + 10, 0 },
-               { vk::Numpad0 - 1, 0 }, { vk::Numpad0 + 10, 0 } })
-            row("slide key code " + n(key), n(slideSeconds(key)), n(seconds));
-        row("seconds across midnight", n(secondsSince(QTime(23, 59, 58), QTime(0, 0, 1))), "3");
-        row("retimed at once", n(retimedInterval(0)), "100");
-        const auto fit = [](int w, int h) { return QString::number(fitZoom(100, w, h, work)); };
-        row("fit: fits", fit(9600, 7200), "100");
-        row("fit: too tall", fit(9600, 18600), "50");
-        row("fit: height uses the lowered zoom", fit(29120, 18600), "50");
-        row("fit: at the width limit", fit(14260, 100), "100");
-        row("fit: within the frame allowance", fit(14261, 100), "100");
-        row("fit: past the allowance", fit(14600, 100), "99");
-        row("fit: huge metafile, at least 1", fit(2'000'000'000, 100), "1");
-        row("fit: zero crop left alone", fit(0, 0), "100");
-        const auto place = [&](QRect a) {
-            const WindowRect r = placeWindow(a.width(), a.height(), a.x(), a.y(), work);
-            return text(CropRect{ r.left, r.top, r.width, r.height });
-        };
-        row("placed at the minimum size", place({ 0, 0, 1500, 15 }), "0 0 4000 1015");
-        row("placed above the screen: to 0", place({ -900, -60, 4440, 2940 }), "0 0 4740 3940");
-        row("placed back from the bottom right", place({ 14000, 9000, 4440, 2940 }),
-            "10620 6860 4740 3940");
-        const auto cell = [&](int w, int h) {
-            const QSizeF himetric(w * 2540.0 / 96, h * 2540.0 / 96);
-            const QSize twips = thumbnailSize(himetric, 15, 15, 1920, 1440);
-            return n(twips.width()) + ' ' + n(twips.height());
-        };
-        row("cell: a wide picture fills its width", cell(800, 300), "1920 720");
-        row("cell: a tall one its height", cell(300, 400), "1080 1440");
-    }
-    void arithmetic()
-    {
-        QFETCH(QString, got);
-        QTEST(got, "expected");
     }
 
     void drag_data()
