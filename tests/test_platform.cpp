@@ -206,9 +206,8 @@ private slots:
     void folderTest()
     {
         Sandbox box;
-        box.write("pics/a.jpg", "x");
-        box.write("pics/b.jpg", "x");
-        box.write(".hidden/a.jpg", "x");
+        for (const char *name : { "pics/a.jpg", "pics/b.jpg", ".hidden/a.jpg" })
+            box.write(name, "x");
         QtFolderService folders;
         for (const char *folder : { "/pics", "/pics/", "/.", "/pics/.." })
             QVERIFY2(folders.isFolder(box.path() + folder), folder);
