@@ -65,6 +65,14 @@ QByteArray startVorlane(QProcess &vorlane, const Sandbox &box, const QStringList
     return out;
 }
 
+// Bytes this process has read so far, through every file.
+qint64 bytesRead()
+{
+    const QByteArray io = bytesOf("/proc/self/io");
+    const qsizetype at = io.indexOf("rchar:") + 6;
+    return io.mid(at, io.indexOf('\n', at) - at).trimmed().toLongLong();
+}
+
 // Mean difference per channel of two views (255 when their sizes differ).
 double meanDifference(const QImage &a, const QImage &b)
 {
@@ -95,15 +103,17 @@ private slots:
         writeGifHeaderClaiming(box.file("small"), 16, 16);
         writeGifHeaderClaiming(box.file("large"), 15800, 15800);
         const QByteArray smallGif = bytesOf(box.file("small"));
-        const QByteArray smallJpeg = encodePicture(makePattern(16, 16), "jpg");
-        // A JPEG turned upright by its EXIF orientation, its frame claiming
-        // 15800 x 15800 (height and width after the length and precision).
+        // JPEGs whose frame claims 15800 x 15800 (height and width after the
+        // length and precision), one of them turned upright by its EXIF orientation.
+        const auto claimingLargest = [](QByteArray jpeg) {
+            qToBigEndian(quint32(15800) * 0x10001u, jpeg.data() + jpeg.indexOf("\xff\xc0") + 5);
+            return jpeg;
+        };
+        const QByteArray jpeg = claimingLargest(encodePicture(makePattern(16, 16), "jpg"));
         writeJpegWithOrientation(makePattern(16, 16), box.file("j"), 6);
-        QByteArray upright = bytesOf(box.file("j"));
-        qToBigEndian(quint32(15800) * 0x10001u, upright.data() + upright.indexOf("\xff\xc0") + 5);
-        QTest::newRow("jpeg turned upright") << upright << 0LL << 1;
+        QTest::newRow("jpeg turned upright") << claimingLargest(bytesOf(box.file("j"))) << 0LL << 1;
         QTest::newRow("jpeg then zeros")
-            << smallJpeg.left(smallJpeg.lastIndexOf("\xff\xda") + 14) << (8LL << 30) << 1;
+            << jpeg.left(jpeg.lastIndexOf("\xff\xda") + 14) << (8LL << 30) << 1;
         QTest::newRow("gif then zeros") << smallGif.chopped(1) << (8LL << 30) << 1;
         QTest::newRow("folder stepped through") << bytesOf(box.file("large")) << 0LL << 7;
     }
@@ -122,6 +132,7 @@ private slots:
         }
         Viewer v(box.path(), QSize(1024, 720), true);
         v->Form_Load("");
+        const qint64 before = bytesRead();
         const qint64 ms = msTaken([&] {
             if (copies == 1)
                 (void)decodePictureFile(box.file("f/0.gif"), 96, 96);
@@ -131,6 +142,8 @@ private slots:
                 v->NextBitmap_Click();
         });
         QVERIFY2(ms < 10'000, qPrintable(QString::number(ms)));
+        // Reading stops where no more of the picture can come.
+        QVERIFY2(bytesRead() - before < 64 << 20, qPrintable(QString::number(bytesRead() - before)));
         rusage usage {};
         getrusage(RUSAGE_SELF, &usage);
         QVERIFY2(usage.ru_maxrss < 1500 * 1024, qPrintable(QString::number(usage.ru_maxrss)));
