@@ -77,8 +77,7 @@ private slots:
                               path));
         else
             QVERIFY(writePicture(pattern, path, kind.constData()));
-        v->m_size = 230;
-        v->m_trimx = 15;
+        std::tie(v->m_size, v->m_trimx) = std::tuple(230.0f, 15);
         v->LoadPictureFile(path);
         QCOMPARE(std::tuple(v->m_fname, v->windowTitle(), v->m_size), std::tuple(path, name, 100.0f));
         const QSize shown = kind == "exif6" || kind == "exif8" ? size.transposed() : size;
