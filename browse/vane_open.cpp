@@ -50,8 +50,14 @@ void VANE::OpenPath(const QString &path)
 
 void VANE::ScanFolder(const QString &folder, const QString &file)
 {
-    if (folder == m_scandir)
+    // Right after a sound of this folder the lists stay as they are (a full
+    // scan would restart the sounds), but the picture opened becomes the
+    // current one, so that the next step moves on from it.
+    if (folder == m_scandir) {
+        if (const int picture = m_BitmapList.indexOf(file); picture >= 0)
+            m_bmpidx = picture;
         return;
+    }
     m_scandir.clear();
     m_BitmapList.clear();
     m_SoundList.clear();

@@ -264,11 +264,11 @@ private slots:
         QTest::newRow("other letter case: index kept") << "f/a.jpg f/b.jpg" << "f/A.JPG"
             << "start/y.gif | f/a.jpg f/b.jpg |  |  | 1 1";
         // A sound rebuilds only the sound list and shows its picture; another
-        // sound or picture of that folder rescans nothing (nor sets the
-        // picture index); another folder scans in full.
+        // sound or picture of that folder rescans nothing, but the picture
+        // opened becomes the current one; another folder scans in full.
         const QString m = "m/x.jpg m/y.jpg m/w.mid m/x.mid other/p.bmp";
         QTest::newRow("sound folder") << m << "m/y.jpg +m/z.jpg m/x.mid +m/a.mid m/a.mid m/y.jpg"
-            << "m/y.jpg | m/x.jpg m/y.jpg | m/w.mid m/x.mid | m/ | 0 1";
+            << "m/y.jpg | m/x.jpg m/y.jpg | m/w.mid m/x.mid | m/ | 1 1";
         QTest::newRow("sound folder forgotten") << m << "m/y.jpg m/x.mid other/p.bmp"
             << "other/p.bmp | other/p.bmp |  |  | 0 1";
         // clang-format on
