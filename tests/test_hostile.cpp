@@ -35,12 +35,6 @@ using vorlane::writers::WmfWriter;
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 qint64 msTaken(const std::function<void()> &work)
 {
     QElapsedTimer clock;

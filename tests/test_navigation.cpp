@@ -570,8 +570,7 @@ private slots:
         if (driver != "disk")
             return;
         // Native 16-bit samples: something well above the noise floor came out.
-        QFile raw(output);
-        const QByteArray bytes = raw.open(QIODevice::ReadOnly) ? raw.readAll() : QByteArray();
+        const QByteArray bytes = bytesOf(output);
         const auto *samples = reinterpret_cast<const qint16 *>(bytes.constData());
         QVERIFY(std::any_of(
             samples, samples + bytes.size() / 2, [](qint16 s) { return qAbs(int(s)) > 2000; }));

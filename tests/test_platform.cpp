@@ -36,12 +36,6 @@ using namespace vorlane::test;
 
 namespace {
 
-QByteArray bytesOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // Little-endian 16-bit words.
 QByteArray words(const QList<qint16> &values)
 {

@@ -3,6 +3,7 @@
 // Qt
 #include <QBuffer>
 #include <QDataStream>
+#include <QFile>
 #include <QImageWriter>
 #include <QSaveFile>
 #include <QtEndian>
@@ -68,6 +69,12 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}
+
+QByteArray bytesOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool writePicture(const QImage &img, const QString &path, const char *kind)

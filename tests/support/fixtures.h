@@ -46,6 +46,8 @@ bool writeJpegWithOrientation(const QImage &img, const QString &path, int exifOr
 
 // Writes bytes to path as they are.
 bool writeBytes(const QString &path, const QByteArray &bytes);
+// The bytes of the file at path; empty when it cannot be read.
+QByteArray bytesOf(const QString &path);
 
 // A GIF of a few dozen bytes whose screen and frame claim width x height
 // (each 1..65535, cut to 16 bits) while holding a single pixel.
