@@ -7,6 +7,9 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+// Std
+#include <algorithm>
+
 namespace vorlane {
 
 IniSettingsStore::IniSettingsStore(QString configHome) : m_configHome(std::move(configHome))
@@ -53,7 +56,18 @@ QString IniSettingsStore::getSetting(const QString &application, const QString &
     // A fresh QSettings per call: the file is small, and another running
     // copy of the program may have written it since.
     const QSettings settings(file, QSettings::IniFormat);
-    const QVariant value = settings.value(settingsKey(section, key));
+    const QString name = settingsKey(section, key);
+    QVariant value = settings.value(name);
+    // A name typed by hand in another case ("[Setting]", "TrimCopy") is the
+    // same setting; the lower-case one this store writes wins over it.
+    if (!value.isValid()) {
+        const QStringList names = settings.allKeys();
+        const auto typed = std::find_if(names.cbegin(), names.cend(), [&](const QString &n) {
+            return n.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (typed != names.cend())
+            value = settings.value(*typed);
+    }
     if (!value.isValid())
         return defaultValue;
     // A value written by hand as a list ("a, b") reads back as a string list.

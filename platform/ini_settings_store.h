@@ -7,7 +7,8 @@ namespace vorlane {
 
 // Settings kept in INI files in the user's XDG config folder: application
 // "Foo" lives in <config>/foo/foo.conf, sections and keys in lower case, so
-// names compare without regard to case ("vorlane" and "VORLANE" meet).
+// names compare without regard to case ("vorlane" and "VORLANE" meet; a
+// name typed by hand in another case is found too).
 // Only a regular file is read or written: anything else in its place counts
 // as no settings and is left alone. A file Qt cannot read is copied to
 // "<file>.bak" before a write replaces it.

@@ -174,7 +174,7 @@ private slots:
         // Nothing, a missing file, an empty folder, a folder of sounds only.
         for (const char *line : { "", "%1/missing.jpg", "%1/empty", "%1/sounds" })
             QTest::newRow(*line ? line : "nothing") << line << "" << false << before;
-        QTest::newRow("TrimCopy 1.0") << "" << "[setting]\ntrimcopy=1.0" << true << before;
+        QTest::newRow("TrimCopy 1.0, typed by hand") << "" << "[Setting]\nTrimCopy=1.0" << true << before;
         QTest::newRow("TrimCopy 2") << "" << "[setting]\ntrimcopy=2" << false << before;
         QTest::newRow("a top") << "" << window + "1500" << false << 1500.0;
         // Huge, beyond numbers, far above.
