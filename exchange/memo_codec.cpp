@@ -6,6 +6,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+// Std
+#include <algorithm>
+
 namespace vorlane {
 
 // ICU's name for code page 932, which also maps the vendor extensions
@@ -21,13 +24,23 @@ static QString decodeBytes(const QByteArray &bytes)
         return QString(marked.decode(bytes)).mid(1);
     }
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
+    const QString text = utf8.decode(bytes);
+    const bool isUtf8 = !utf8.hasError();
+    // Japanese text written as UTF-8 holds three-byte sequences (kana,
+    // kanji), whose lead bytes are E0 and above; valid UTF-8 made of
+    // two-byte pairs alone is what half-width kana in Shift-JIS look like
+    // ("ﾃｱ" is C3 B1, "ñ" in UTF-8), so such a file is read as Shift-JIS
+    // when it reads so without error.
+    const auto above = [&](uchar least) {
+        return std::any_of(bytes.cbegin(), bytes.cend(), [=](char c) { return uchar(c) >= least; });
+    };
+    if (isUtf8 && (!above(0x80) || above(0xE0)))
         return text;
     QStringDecoder sjis(shiftJisName);
     if (!sjis.isValid())
-        return QString::fromLatin1(bytes);
-    return sjis.decode(bytes);
+        return isUtf8 ? text : QString::fromLatin1(bytes);
+    const QString shiftJis = sjis.decode(bytes);
+    return isUtf8 && sjis.hasError() ? text : shiftJis;
 }
 
 QString decodeMemo(const QByteArray &bytes)
@@ -55,9 +68,9 @@ QByteArray encodeMemo(const QString &text)
     full.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     full += QLatin1String("\r\n");
     // A character without a code comes out as a substitute rather than an
-    // error, and Shift-JIS bytes can also be valid UTF-8 ("ﾃｱ" is C3 B1,
-    // which is "ñ"), which reading takes for UTF-8: so the test is whether
-    // the bytes read back, as a memo file is read, to the same text.
+    // error, and Shift-JIS bytes can also be valid UTF-8 that reading takes
+    // for UTF-8: so the test is whether the bytes read back, as a memo file
+    // is read, to the same text.
     QStringEncoder sjis(shiftJisName);
     if (sjis.isValid()) {
         QByteArray bytes = sjis.encode(full);

@@ -264,11 +264,13 @@ private slots:
         QTest::newRow("no CR LF at the end") << QByteArray("A\r\nB") << "A\nB\n";
         QTest::newRow("lone CR ends, lone LF stays") << QByteArray("A\rB\nC\r\r") << "A\nB\nC\n\n";
         QTest::newRow("code page 932") << QByteArray("\x87\x40\xFB\xFC\x81\x60\r\n") << "①髙～\n";
-        QTest::newRow("UTF-8") << QByteArray("メモ") << "メモ\n";
+        QTest::newRow("UTF-8") << QByteArray("メモñ") << "メモñ\n";
         const QByteArray bom = "\xEF\xBB\xBF";
         QTest::newRow("wave dash: UTF-8, marked") << bom + "\xE3\x80\x9C\r\n" << "〜\n";
-        // Their Shift-JIS bytes C3 B1 would read back as UTF-8 "ñ".
-        QTest::newRow("kana: UTF-8, marked") << bom + "\xEF\xBE\x83\xEF\xBD\xB1\r\n" << "ﾃｱ\n";
+        // Shift-JIS half-width kana that are also two-byte UTF-8 ("ñ"); UTF-8
+        // with three-byte sequences stays UTF-8, and "ñ" alone is written marked.
+        QTest::newRow("kana: Shift-JIS, also UTF-8") << QByteArray("\xC3\xB1\r\n") << "ﾃｱ\n";
+        QTest::newRow("ñ: UTF-8, marked") << bom + "\xC3\xB1\r\n" << "ñ\n";
         QTest::newRow("U+FEFF first") << bom + bom + "x\r\n" << QStringLiteral("\uFEFFx\n");
         QTest::newRow("emoji: UTF-8, marked") << bom + "\xF0\x9F\x98\x80\r\n" << "😀\n";
         // clang-format on
