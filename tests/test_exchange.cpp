@@ -390,8 +390,9 @@ private slots:
 
         const std::vector<QString> sounds = rows(list);
         s.v->OpenPath(s.a);
+        list->showMinimized();
         s.v->ListView_Click();
-        QCOMPARE(s.v->listWindow(), list.data());
+        QCOMPARE(std::pair(s.v->listWindow(), list->isMinimized()), std::pair(list.data(), false));
         QCOMPARE(rows(list), sounds);
         QTest::mouseClick(list->Command1, Qt::LeftButton);
         QCOMPARE(rows(list), s.v->m_SoundList.entries());
