@@ -4,11 +4,28 @@
 #include <QFile>
 #include <QFileInfo>
 
-// SDL
+// Std
+#include <atomic>
+#include <cstdio>
+
+// SDL, and the synthesiser and sound library beneath it
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <alsa/asoundlib.h>
+#include <fluidsynth.h>
+
+// Local
+#include "platform/midi_length.h"
 
 namespace vorlane {
+
+// No real tune comes near this; a larger file named like one is refused
+// rather than read whole.
+static constexpr qint64 maxMidiBytes = 16 << 20;
+
+// Set by the mixer when the music ends (or is halted), on its own thread:
+// reading it takes no lock that the mixing thread may hold for long.
+static std::atomic<bool> musicFinished { false };
 
 // Debian's General MIDI soundfonts; its SDL2_mixer looks only for the sf3
 // one, which the small timgm6mb package does not bring.
@@ -43,11 +60,19 @@ static bool openMixer()
     return Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) == 0;
 }
 
+// The sound library's and the synthesiser's own complaints (no card, a
+// burst of notes past the polyphony) would flood standard error.
+static void quietAlsa(const char *, int, const char *, int, const char *, ...) { }
+static void quietSynth(int, const char *, void *) { }
+
 bool SdlSoundDevice::openAudio()
 {
     if (m_audioTried)
         return m_audioOpen;
     m_audioTried = true;
+    snd_lib_error_set_handler(quietAlsa);
+    for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
+        fluid_set_log_function(level, quietSynth, nullptr);
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer()) {
         m_audioOpen = true;
     } else {
@@ -56,9 +81,12 @@ bool SdlSoundDevice::openAudio()
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
         m_audioOpen = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer();
+        if (m_audioOpen)
+            std::fputs("no audio device: sounds run silently\n", stderr);
     }
     if (!m_audioOpen)
         return false;
+    Mix_HookMusicFinished([] { musicFinished = true; });
     if (!SDL_getenv("SDL_SOUNDFONTS")) {
         for (const char *font : soundFonts) {
             if (QFileInfo::exists(QString::fromLatin1(font))) {
@@ -80,22 +108,35 @@ QString SdlSoundDevice::driverName() const
 // The MIDI player accepts any file named .mid and fails only once it
 // plays, which would read as a sound that ended at once: a MIDI file must
 // carry its header ("MThd", or a RIFF "RMID" wrapper).
-static bool plausibleMidi(const QString &path)
+static bool isMidi(const QByteArray &head)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray head = file.read(12);
     return head.startsWith("MThd") || (head.startsWith("RIFF") && head.mid(8, 4) == "RMID");
 }
 
 void SdlSoundDevice::open()
 {
     close();
-    if (m_fileName.isEmpty() || !openAudio())
+    m_length.reset();
+    // Sounds come from regular files only: the player would wait for ever
+    // on a pipe, or read a device without end.
+    const QFileInfo info(m_fileName);
+    QFile file(m_fileName);
+    if (m_fileName.isEmpty() || !info.isFile() || !file.open(QIODevice::ReadOnly) || !openAudio())
         return;
+    const bool midi = isMidi(file.peek(12));
+    if (midi) {
+        // The synthesiser plays on for seconds after the last note, and the
+        // end of the track may come later still: the tune ends a second
+        // after its last note.
+        if (info.size() > maxMidiBytes)
+            return;
+        m_length = midiLength(file.readAll());
+        if (!m_length)
+            return;
+    }
+    file.close();
     m_music = Mix_LoadMUS(QFile::encodeName(m_fileName).constData());
-    if (m_music && Mix_GetMusicType(m_music) == MUS_MID && !plausibleMidi(m_fileName)) {
+    if (m_music && Mix_GetMusicType(m_music) == MUS_MID && !midi) {
         Mix_FreeMusic(m_music);
         m_music = nullptr;
     }
@@ -103,8 +144,11 @@ void SdlSoundDevice::open()
 
 void SdlSoundDevice::play()
 {
-    if (m_music)
-        m_started = Mix_PlayMusic(m_music, 0) == 0;
+    if (!m_music)
+        return;
+    musicFinished = false;
+    m_started = Mix_PlayMusic(m_music, 0) == 0;
+    m_playing.start();
 }
 
 void SdlSoundDevice::close()
@@ -121,7 +165,8 @@ int SdlSoundDevice::mode() const
 {
     if (!m_started)
         return modeNotReady;
-    return Mix_PlayingMusic() ? modePlaying : modeStopped;
+    const bool pastLastNote = m_length && m_playing.elapsed() > (*m_length + 1) * 1000;
+    return musicFinished || pastLastNote ? modeStopped : modePlaying;
 }
 
 void SdlSoundDevice::setUpdateInterval(int ms)

@@ -1,7 +1,11 @@
 #pragma once
 
 // Qt
+#include <QElapsedTimer>
 #include <QTimer>
+
+// Std
+#include <optional>
 
 // Local
 #include "platform/sound_device.h"
@@ -14,7 +18,10 @@ namespace vorlane {
 // MIDI soundfont, WAV and MP3 through the mixer's own decoders. Only SDL's
 // audio subsystem is started, on the first open; when no audio device can
 // be opened, SDL's "dummy" driver takes its place, so sounds run their
-// course silently.
+// course silently (said once on standard error). Only regular files are
+// played; a MIDI file ends a second after its last note, and one larger
+// than any real tune (16 MiB) is refused. Whether the sound has ended is
+// learnt without waiting for the mixing thread.
 class SdlSoundDevice : public SoundDevice
 {
 public:
@@ -43,6 +50,9 @@ private:
     QString m_fileName;
     _Mix_Music *m_music = nullptr;
     bool m_started = false;
+    // A MIDI file's length in seconds, and the time since it started.
+    std::optional<double> m_length;
+    QElapsedTimer m_playing;
     bool m_audioOpen = false;
     bool m_audioTried = false;
     QTimer m_timer;

@@ -23,10 +23,12 @@
 #include "browse/sorted_path_list.h"
 #include "data/writers/sound_writer.h"
 #include "exchange/save_name.h"
+#include "platform/midi_length.h"
 #include "support/fixtures.h"
 #include "support/sandbox.h"
 
 using namespace vorlane;
+using namespace Qt::StringLiterals;
 using namespace vorlane::test;
 
 // Makes the files named (relative to the sandbox, separated by spaces):
@@ -540,32 +542,73 @@ private slots:
         QTEST(shown.join(' ').remove(box.path() + '/'), "shown");
     }
 
+    // Seconds to the last note, through tempo changes, running status and a
+    // RIFF wrapper; a late end of track does not count.
+    void midiLengthRead_data()
+    {
+        columns<QByteArray, double>({ "file", "seconds" });
+        const auto smf = [](QByteArray division, QByteArray events) {
+            return "MThd\0\0\0\6\0\0\0\1"_ba + division + "MTrk\0\0\0"_ba + char(events.size()) + events;
+        };
+        // A note from tick 0 to 96, at 96 ticks a quarter, then the track ends a minute on.
+        const QByteArray note = "\0\x90\x48\x6e\x60\x80\x48\0\xda\0\xff\x2f\0"_ba;
+        // clang-format off
+        QTest::newRow("half a second") << smf("\0\x60"_ba, note) << 0.5;
+        QTest::newRow("running status, tempo halved at tick 48") << smf("\0\x60"_ba,
+            "\0\x90\x48\x6e\0\x4a\x6e\x30\xff\x51\3\x0f\x42\x40\x30\x80\x48\0\0\xff\x2f\0"_ba) << 0.75;
+        QTest::newRow("25 frames of 4 ticks a second") << smf("\xe7\x04"_ba, note) << 0.96;
+        QTest::newRow("wrapped") << "RIFF\0\0\0\0RMIDdata\x23\0\0\0"_ba + smf("\0\x60"_ba, note) << 0.5;
+        QTest::newRow("no MIDI") << "RIFF\0\0\0\0WAVE"_ba << -1.0;
+        // clang-format on
+    }
+    void midiLengthRead()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(double, seconds);
+        QCOMPARE(midiLength(file).value_or(-1), seconds);
+    }
+
+    // The driver asked for and the file played: a sound made here or a
+    // sample, or files made to hurt (a pipe, a link to a device, a sparse
+    // MIDI over the size limit, a note whose track ends a minute later).
     void deviceWritesRealSamples_data()
     {
-        columns<QByteArray, QString>({ "driver", "file" });
+        columns<QByteArray, QString, bool>({ "driver", "file", "plays" });
         // clang-format off
-        QTest::newRow("midi") << QByteArray("disk") << "a.mid";
-        QTest::newRow("mp3") << QByteArray("disk") << VORLANE_SOURCE_DIR "/data/samples/07-night.mp3";
-        QTest::newRow("no device: the dummy driver") << QByteArray("no-such-driver") << "a.wav";
+        QTest::newRow("midi") << QByteArray("disk") << "a.mid" << true;
+        QTest::newRow("mp3") << QByteArray("disk") << VORLANE_SOURCE_DIR "/data/samples/07-night.mp3" << true;
+        QTest::newRow("no device: the dummy driver") << QByteArray("no-such-driver") << "a.wav" << true;
+        QTest::newRow("ends a second after its note") << QByteArray("dummy") << "late.mid" << true;
+        for (const char *hostile : { "pipe.mid", "zero.mid", "huge.mid" })
+            QTest::newRow(hostile) << QByteArray("dummy") << hostile << false;
         // clang-format on
     }
     void deviceWritesRealSamples()
     {
         QFETCH(QByteArray, driver);
         QFETCH(QString, file);
+        QFETCH(bool, plays);
         Sandbox box;
-        const QString output = box.file("out.raw");
+        const QString output = box.file("out.raw"), path = box.file(file);
+        const QByteArray late
+            = "MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\x0d\0\x90\x48\x6e\x60\x80\x48\0\xda\0\xff\x2f\0"_ba;
+        if (file == "late.mid" || file == "huge.mid") // the same tune, then zeros
+            QVERIFY(QFile(box.write(file, late)).resize(file == "huge.mid" ? 17 << 20 : late.size()));
+        QVERIFY(file != "pipe.mid" || mkfifo(qPrintable(path), 0600) == 0);
+        QVERIFY(file != "zero.mid" || QFile::link("/dev/zero", path));
         qputenv("SDL_AUDIODRIVER", driver);
         qputenv("SDL_DISKAUDIOFILE", output.toLocal8Bit());
         const auto restore = qScopeGuard([] { qputenv("SDL_AUDIODRIVER", "dummy"); });
         {
             SdlSoundDevice device;
-            device.setFileName(QFileInfo(file).isAbsolute() ? file : sound(box.file(file), 400));
+            device.setFileName(QFileInfo(file).isAbsolute() ? file
+                    : QFileInfo::exists(path)        ? path
+                                                     : sound(path, 400));
             device.open();
             device.play();
-            QCOMPARE(device.driverName(), QString(driver == "disk" ? "disk" : "dummy"));
-            QCOMPARE(device.mode(), SoundDevice::modePlaying);
-            QTRY_COMPARE_WITH_TIMEOUT(device.mode(), SoundDevice::modeStopped, 15000);
+            QCOMPARE(device.mode(), plays ? SoundDevice::modePlaying : SoundDevice::modeNotReady);
+            if (plays)
+                QTRY_COMPARE_WITH_TIMEOUT(device.mode(), SoundDevice::modeStopped, 15000);
         }
         if (driver != "disk")
             return;
