@@ -13,6 +13,8 @@ namespace vorlane {
 
 namespace {
 
+constexpr int maxEventsAtOnce = 4096;
+
 // Reads a track's bytes with bounds checks: a read past the end yields 0
 // and marks the reader as finished.
 struct Reader
@@ -97,8 +99,11 @@ std::optional<double> midiLength(const QByteArray &file)
         Reader r { data + start, data + stop };
         quint64 tick = 0;
         uchar status = 0;
+        int atOnce = 0; // channel events in a row at the same tick
         while (r.more()) {
-            tick += r.number();
+            const quint32 delta = r.number();
+            tick += delta;
+            atOnce = delta ? 0 : atOnce;
             uchar b = r.byte();
             if (b == 0xff) {
                 const uchar type = r.byte();
@@ -122,6 +127,10 @@ std::optional<double> midiLength(const QByteArray &file)
                 r.byte();
             if (r.ok)
                 lastTick = std::max(lastTick, tick);
+            // Thousands of notes at one instant are no tune: the synthesiser
+            // would spend seconds on them while holding the mixer.
+            if (++atOnce > maxEventsAtOnce)
+                return std::nullopt;
         }
     }
     if (division < 0) {

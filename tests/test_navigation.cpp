@@ -9,6 +9,7 @@
 // Qt
 #include <QDir>
 #include <QFile>
+#include <QtEndian>
 #include <QtTest>
 
 // Std
@@ -548,7 +549,9 @@ private slots:
     {
         columns<QByteArray, double>({ "file", "seconds" });
         const auto smf = [](QByteArray division, QByteArray events) {
-            return "MThd\0\0\0\6\0\0\0\1"_ba + division + "MTrk\0\0\0"_ba + char(events.size()) + events;
+            QByteArray size(4, '\0');
+            qToBigEndian(quint32(events.size()), size.data());
+            return "MThd\0\0\0\6\0\0\0\1"_ba + division + "MTrk"_ba + size + events;
         };
         // A note from tick 0 to 96, at 96 ticks a quarter, then the track ends a minute on.
         const QByteArray note = "\0\x90\x48\x6e\x60\x80\x48\0\xda\0\xff\x2f\0"_ba;
@@ -559,6 +562,7 @@ private slots:
         QTest::newRow("25 frames of 4 ticks a second") << smf("\xe7\x04"_ba, note) << 0.96;
         QTest::newRow("wrapped") << "RIFF\0\0\0\0RMIDdata\x23\0\0\0"_ba + smf("\0\x60"_ba, note) << 0.5;
         QTest::newRow("no MIDI") << "RIFF\0\0\0\0WAVE"_ba << -1.0;
+        QTest::newRow("4097 notes at once") << smf("\0\x60"_ba, "\0\x90\x48\x6e"_ba + "\0\x48\x6e"_ba.repeated(4096)) << -1.0;
         // clang-format on
     }
     void midiLengthRead()
