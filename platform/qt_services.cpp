@@ -59,15 +59,39 @@ void QtClipboardService::setImage(const QImage &image)
     QGuiApplication::clipboard()->setImage(image);
 }
 
+// Qt asks another program that owns the clipboard for each picture kind in
+// turn and waits up to five seconds for every answer, so an owner that never
+// answers would hold the viewer for a minute. The kinds it offers are asked
+// for once (an empty list: it did not answer), then one picture kind.
+static QString offeredPictureKind(const QMimeData &data)
+{
+    const QStringList offered = data.formats();
+    for (const char *kind : { "image/png", "image/bmp", "image/jpeg", "image/gif" })
+        if (offered.contains(QLatin1String(kind)))
+            return QLatin1String(kind);
+    for (const QString &kind : offered)
+        if (kind.startsWith(QLatin1String("image/")))
+            return kind;
+    // This program's own picture, or one Qt knows only in its own form.
+    return offered.contains(QLatin1String("application/x-qt-image")) ? QStringLiteral("qt")
+                                                                      : QString();
+}
+
 bool QtClipboardService::hasImage() const
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    return data && data->hasImage();
+    return data && !offeredPictureKind(*data).isEmpty();
 }
 
 QImage QtClipboardService::image() const
 {
-    return QGuiApplication::clipboard()->image();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    const QString kind = data ? offeredPictureKind(*data) : QString();
+    if (kind.isEmpty())
+        return {};
+    if (kind == QLatin1String("qt"))
+        return qvariant_cast<QImage>(data->imageData());
+    return QImage::fromData(data->data(kind));
 }
 
 // Qt reads "*.*" as the names that contain a dot; a filter means every file
