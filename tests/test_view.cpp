@@ -2,7 +2,7 @@
 // undo entries, the resize dialog's number formats, the crop and slide-show
 // arithmetic, fitting and placing the window, the map's cell size. Then the
 // window: start-up (the drop prompt, what the settings give), the crop
-// stretched over the surface, double-clicks, zoom steps, the background
+// stretched over the surface, zoom steps, double-clicks, the background
 // colour, folding and centring; the rubber band; two bands, undo and the keys
 // in and out of a show; the resize dialog; the map's nine cells, drawing once
 // per list, and closing during and after a drawing.
