@@ -275,6 +275,10 @@ private:
     QMargins m_appliedFrame;
     bool m_applyingGeometry = false;
     bool m_unloaded = false;
+    // edit/vane_crop.cpp: the last press on the surface came while crop mode
+    // was armed; that press's release ends crop mode before a double-click
+    // arrives, so the double-click asks this instead.
+    bool m_pressArmed = false;
     // Key steps not shown yet, and the pictures they passed over.
     bool m_stepPending = false;
     QStringList m_steppedOver;

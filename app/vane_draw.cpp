@@ -57,7 +57,9 @@ void VANE::Form_DblClick()
 
 void VANE::Picture1_DblClick()
 {
-    if (HasPicture() && !m_trimming) {
+    // Not while cropping: the first click of the pair was pressed armed, and
+    // its release has already ended crop mode.
+    if (HasPicture() && !m_trimming && !m_pressArmed) {
         showResizeBox();
         FormResize();
     }

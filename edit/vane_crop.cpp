@@ -30,6 +30,7 @@ void VANE::trimpic_Click()
 
 void VANE::Picture1_MouseDown(int button, int shift, float x, float y)
 {
+    m_pressArmed = m_trimming;
     if (button & leftButton) {
         if (shift & shiftKey) {
             // Shift+left always drags out, armed or not.

@@ -241,8 +241,11 @@ void PictureSurface::Line(const QPointF &from, const QPointF &to, const QColor &
         const QPoint pb(int(std::floor(b.x())), int(std::floor(b.y())));
         if (box) {
             // Each edge pixel exactly once, so drawing the same box twice in
-            // XOR mode restores what was beneath.
-            const QRect r = QRect(pa, pb).normalized();
+            // XOR mode restores what was beneath. Both corners on the box
+            // whichever way it was dragged (normalizing a reversed QRect
+            // would pull it a pixel in at either end).
+            const QRect r(QPoint(qMin(pa.x(), pb.x()), qMin(pa.y(), pb.y())),
+                          QPoint(qMax(pa.x(), pb.x()), qMax(pa.y(), pb.y())));
             if (r.width() <= 1 || r.height() <= 1) {
                 p.drawLine(r.topLeft(), r.bottomRight());
             } else {
