@@ -16,6 +16,15 @@
 
 namespace vorlane {
 
+// A number field's number. A Japanese input method types full-width digits,
+// signs and stops ("５０．５", "－"); they read as their plain forms.
+static double fieldNumber(const QLineEdit *field)
+{
+    QString text = field->text().normalized(QString::NormalizationForm_KC);
+    text.replace(QChar(0x3002), QLatin1Char('.')).replace(QChar(0x2212), QLatin1Char('-'));
+    return readNumber(text);
+}
+
 ReSizeBox::ReSizeBox(VANE &vane, QWidget *parent) : QDialog(parent), m_vane(vane)
 {
     setWindowTitle(QStringLiteral("サイズ変更"));
@@ -139,11 +148,11 @@ void ReSizeBox::Form_Activate()
 
 void ReSizeBox::Text1_LostFocus()
 {
-    if (readNumber(Text1->text()) < 1)
+    if (fieldNumber(Text1) < 1)
         Text1->setText(QStringLiteral("1"));
-    if (readNumber(Text1->text()) > 400)
+    if (fieldNumber(Text1) > 400)
         Text1->setText(QStringLiteral("400"));
-    const double s = readNumber(Text1->text());
+    const double s = fieldNumber(Text1);
     Text2[0]->setText(formatWhole(m_orgw * s / 100));
     Text2[1]->setText(formatWhole(m_orgh * s / 100));
 }
@@ -152,15 +161,15 @@ void ReSizeBox::Text2_LostFocus(int index)
 {
     QLineEdit *field = Text2[index];
     QLineEdit *other = Text2[1 - index];
-    if (readNumber(field->text()) < 10)
+    if (fieldNumber(field) < 10)
         field->setText(QStringLiteral("10"));
-    const double v = readNumber(field->text());
+    const double v = fieldNumber(field);
     const double natural = index == 0 ? m_orgw : m_orgh;
     // With no natural size the scale cannot follow the size: it stays.
     if (natural > 0)
         Text1->setText(formatTwoDecimals(v * 100 / natural));
     const double otherNatural = index == 0 ? m_orgh : m_orgw;
-    other->setText(formatWhole(otherNatural * readNumber(Text1->text()) / 100));
+    other->setText(formatWhole(otherNatural * fieldNumber(Text1) / 100));
     m_editfield = -1;
 }
 
@@ -189,12 +198,12 @@ void ReSizeBox::Command1_Click()
     // Enter skips the range check of leaving the field; a zoom below 1
     // (0, negative or no number) would divide by zero below and in every
     // later fitting, so it becomes 1 as leaving the field would make it.
-    float size = float(readNumber(Text1->text()));
+    float size = float(fieldNumber(Text1));
     if (!(size >= 1))
         size = 1;
     m_vane.m_size = size;
-    float w = float(readNumber(wval->text()));
-    float h = float(readNumber(hval->text()));
+    float w = float(fieldNumber(wval));
+    float h = float(fieldNumber(hval));
     m_vane.PixelsToTwips(w, h);
     const CropRect crop = sizedCrop(w, h, size, { m_vane.m_trimx, m_vane.m_trimy, 0, 0 },
                                     m_vane.m_orgx, m_vane.m_orgy);

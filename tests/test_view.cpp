@@ -484,9 +484,10 @@ private slots:
         };
         QCOMPARE(dialog->Label2->text(), QString("元のサイズ：幅 640 高さ 480"));
         QCOMPARE(texts(), QString("50 320 240 100 240"));
-        // Leaving a field brings it into range and the others in line.
+        // Leaving a field brings it into range and the others in line;
+        // full-width digits (a Japanese input method's) read as digits.
         const struct { int field; const char *typed, *expected; } steps[] = {
-            { 1, "320", "50. 320 240 100" },     { 2, "100", "20.83 133 100 100" },
+            { 1, "３２０", "50. ３２０ 240 100" }, { 2, "100", "20.83 133 100 100" },
             { 0, "1000", "400 2560 1920 100" },  { 0, "0", "1 6 5 100" },
             { 1, "5", "1.56 10 7 100" },         { 0, "50", "50 320 240 100" },
             { 3, "200", "50. 320 240 200" },
@@ -511,10 +512,11 @@ private slots:
         v.Undo_Click();
         QCOMPARE(std::pair(v.m_size, s.crop()), std::pair(50.0f, Crop({ 6000, 0, 3000, 7200 })));
         // Enter applies without the range check of leaving the field, but a
-        // zoom of 0 would divide by zero: it becomes 1. "設定" at once takes
+        // zoom of 0 would divide by zero: it becomes 1 ("。" is a decimal
+        // point, typed full width). "設定" at once takes
         // the scale from the height, with two decimals.
         for (const auto &[typed, size] :
-             { std::pair{ "450", 450.0f }, { "0", 1.0f }, { "", 66.67f } }) {
+             { std::pair{ "４５０。５", 450.5f }, { "0", 1.0f }, { "", 66.67f } }) {
             v.m_size = 66.66666f;
             const auto again = openDialog();
             typeInto(again->Text1, typed, Qt::Key_Return);
