@@ -34,34 +34,35 @@ pass "Ctrl+C puts the 60x40 view on the clipboard, readable as PNG by another pr
 
 # The save dialog and the boxes it shows over itself share its title.
 # expect_windows N WHAT: N such windows; press KEY N: KEY, then N such windows.
-expect_windows() { wait_until eval "[[ \$(wmctrl -l | grep -c ' 名前を付けて保存\$') == $1 ]]" || fail "$2"; }
+expect_windows() { wait_until -t 60 eval "[[ \$(wmctrl -l | grep -c ' 名前を付けて保存\$') == $1 ]]" || fail "$2"; }
 press() { xdotool key "$1" && expect_windows "$2" "not $2 windows after $1"; }
 enter_name() { # NAME [KEY]: after KEY (Ctrl+S), types NAME in the save dialog and Enter
-    [[ -z ${2:-} ]] || xdotool key "$2"
-    wait_until eval '[[ $(xdotool getactivewindow getwindowname) == 名前を付けて保存 ]]' || fail "no dialog"
+    [[ -z ${2:-} ]] || xdotool windowactivate --sync "$wid" key "$2"
+    wait_until -t 60 eval '[[ $(xdotool getactivewindow getwindowname) == 名前を付けて保存 ]]' || fail "no dialog"
     xdotool key ctrl+a && xdotool type "$1" && xdotool key Return
 }
 bmp_is() { [[ $(identify -format '%m %wx%h' "$dir/$1" 2>/dev/null) == BMP*" $2" ]]; }
 enter_name shot ctrl+s
-wait_until bmp_is shot.bmp 60x40 || fail "no 60x40 BMP shot.bmp"
-xdotool key ctrl+e # zoomed to 110 %: the view is 66x44
+wait_until -t 60 bmp_is shot.bmp 60x40 || fail "no 60x40 BMP shot.bmp"
+xdotool windowactivate --sync "$wid" key ctrl+e # zoomed to 110 %: the view is 66x44
 enter_name shot ctrl+s
 expect_windows 2 "the question before replacing"
 press n 1
 bmp_is shot.bmp 60x40 || fail "いいえ replaced the file"
 press Return 2
 xdotool key y
-wait_until bmp_is shot.bmp 66x44 || fail "はい did not replace the file"
+wait_until -t 60 bmp_is shot.bmp 66x44 || fail "はい did not replace the file"
 enter_name none/c ctrl+s
 expect_windows 2 "the missing folder's message"
 press Return 1
 enter_name c
-wait_until bmp_is c.bmp 66x44 || fail "no c.bmp after the refusal"
+wait_until -t 60 bmp_is c.bmp 66x44 || fail "no c.bmp after the refusal"
 pass "saved as NAME.bmp; replacing asks first; a missing folder is refused in the dialog"
 
 xsession_spawn xclip -quiet -selection clipboard -t image/png -i "$dir/offered.png"
-wait_until eval 'xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx image/png' ||
-    fail "xclip did not take the clipboard"
+# Until xclip owns it, the clipboard still holds the view copied above.
+wait_until eval '[[ $(xclip -selection clipboard -t image/png -o 2>/dev/null |
+    identify -format %wx%h - 2>/dev/null) == 50x30 ]]' || fail "xclip did not take the clipboard"
 xdotool key ctrl+v
 wait_until test -s "$dir/Vorlane.bmp" || fail "Ctrl+V: no Vorlane.bmp beside a.bmp"
 [[ $(identify -format '%wx%h %[pixel:p{10,10}]' "$dir/Vorlane.bmp") == "50x30 srgb(0,0,255)" ]] ||
