@@ -16,11 +16,12 @@ void VANE::SavePic()
     // Added to the flags the shared dialog already holds.
     CDlg.Flags |= CommonDialog::cdlOFNOverwritePrompt | CommonDialog::cdlOFNPathMustExist;
     CDlg.FileName = defaultSaveName(m_fname);
-    CDlg.ShowSave();
-    // A cancel leaves no chosen name and writes nothing. The content is BMP
-    // whatever extension was typed; the current file stays what it was.
-    if (!CDlg.FileTitle().isEmpty())
-        (void)m_services.pictures.savePicture(Picture1->Image(), CDlg.FileName);
+    // The view is written while the dialog is still open, so that a file
+    // that cannot be written keeps the user there to choose another place.
+    // The content is BMP whatever extension was typed; a cancel writes
+    // nothing; the current file stays what it was.
+    const QImage view = Picture1->Image();
+    CDlg.ShowSave([&](const QString &path) { return m_services.pictures.savePicture(view, path); });
 }
 
 void VANE::save_Click()

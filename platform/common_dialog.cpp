@@ -1,6 +1,7 @@
 #include "platform/common_dialog.h"
 
 // Qt
+#include <QDir>
 #include <QFileInfo>
 
 namespace vorlane {
@@ -49,9 +50,23 @@ bool CommonDialog::ShowOpen()
     return finish(m_runner.runOpen(request()));
 }
 
-bool CommonDialog::ShowSave()
+bool CommonDialog::ShowSave(const std::function<bool(const QString &path)> &write)
 {
-    return finish(m_runner.runSave(request()));
+    FileDialogRequest r = request();
+    // By value: a recorded request may outlive this call.
+    r.confirm = [mustExist = r.pathMustExist, write](const QString &path) {
+        const QFileInfo chosen(path);
+        if (mustExist && !chosen.absoluteDir().exists())
+            return QStringLiteral("%1\nフォルダーが見つかりません。\n"
+                                  "フォルダー名を確かめて、選び直してください。")
+                .arg(QDir::toNativeSeparators(chosen.absolutePath()));
+        if (write && !write(path))
+            return QStringLiteral("%1\nこの名前では保存できませんでした。\n"
+                                  "書き込めないフォルダーか、ディスクに空きがありません。")
+                .arg(QDir::toNativeSeparators(chosen.absoluteFilePath()));
+        return QString();
+    };
+    return finish(m_runner.runSave(r));
 }
 
 bool CommonDialog::ShowColor()

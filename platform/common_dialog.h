@@ -44,8 +44,13 @@ public:
     // Modal; return when the user confirms or cancels. A cancel raises no
     // error: the return value says whether the user confirmed.
     bool ShowOpen();
-    bool ShowSave();
     bool ShowColor();
+    // The save form. With the must-exist flag a path in a missing folder is
+    // refused inside the dialog. write, when given, is called with each
+    // confirmed path before the dialog closes; when it returns false the
+    // dialog says the file could not be written and the user chooses again,
+    // so a confirmed dialog always means a written file.
+    bool ShowSave(const std::function<bool(const QString &path)> &write = {});
 
 private:
     [[nodiscard]] FileDialogRequest request() const;

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 // Std
+#include <functional>
 #include <optional>
 
 namespace vorlane {
@@ -20,6 +21,11 @@ struct FileDialogRequest
     QString startFolder;   // where to open when proposedPath names no folder
     bool confirmOverwrite = false;
     bool pathMustExist = false;
+    // Called with the path the user confirms, after any question about
+    // replacing it: an empty text closes the dialog with that path; any
+    // other text is shown to the user, who stays in the dialog to choose
+    // again. May be empty: every path is taken.
+    std::function<QString(const QString &path)> confirm;
 };
 
 // Runs the modal dialogs and returns the user's answer. The one place where

@@ -114,9 +114,40 @@ static QStringList qtNameFilters(const QStringList &filters)
     return out;
 }
 
+// Qt's file dialog that lets the caller refuse a confirmed path: the refusal
+// is shown over the dialog, as Qt shows its own, and the dialog stays open.
+class CheckedFileDialog : public QFileDialog
+{
+public:
+    CheckedFileDialog(QWidget *parent, std::function<QString(const QString &)> confirm)
+        : QFileDialog(parent)
+        , m_confirm(std::move(confirm))
+    {
+    }
+
+    void done(int result) override
+    {
+        // Qt has asked about replacing an existing file by now.
+        if (result == Accepted && m_confirm && !selectedFiles().isEmpty()) {
+            const QString refusal = m_confirm(selectedFiles().constFirst());
+            if (!refusal.isEmpty()) {
+                QMessageBox::warning(this, windowTitle(), refusal);
+                return;
+            }
+        }
+        QFileDialog::done(result);
+    }
+
+private:
+    std::function<QString(const QString &)> m_confirm;
+};
+
 std::optional<QString> QtDialogRunner::runFile(const FileDialogRequest &request, bool save)
 {
-    QFileDialog dialog(m_parent);
+    CheckedFileDialog dialog(m_parent, request.confirm);
+    // The refusals need the dialog's own accepting, which a desktop's
+    // native dialog would do out of our reach.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -132,14 +163,10 @@ std::optional<QString> QtDialogRunner::runFile(const FileDialogRequest &request,
             dialog.setDirectory(proposed.absolutePath());
         dialog.selectFile(proposed.fileName());
     }
+    // An Open dialog in ExistingFile mode only returns files that exist.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    const QString chosen = dialog.selectedFiles().constFirst();
-    // Qt's dialog already refuses a missing folder when saving; an Open
-    // dialog in ExistingFile mode only returns files that exist.
-    if (request.pathMustExist && save && !QFileInfo(chosen).absoluteDir().exists())
-        return std::nullopt;
-    return chosen;
+    return dialog.selectedFiles().constFirst();
 }
 
 std::optional<QString> QtDialogRunner::runOpen(const FileDialogRequest &request)

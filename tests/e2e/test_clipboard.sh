@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
-# End to end, the clipboard shared with other programs: Ctrl+C puts the view
-# on the system clipboard, where xclip reads it back as a PNG of the view's
-# size; a picture another program offers is pasted by Ctrl+V and written as
-# Vorlane.bmp beside the picture shown before; an owner that never answers
-# does not hold the viewer.
+# End to end, the view shared with other programs: Ctrl+C puts the view on
+# the system clipboard, where xclip reads it back as a PNG of the view's
+# size. Saved with Ctrl+S in Qt's dialog, a name typed without extension
+# becomes NAME.bmp, a BMP of the view; saving over it asks first ("いいえ"
+# keeps the file, "はい" replaces it); a name in a missing folder is refused
+# with a message and the dialog stays for a name that works. A picture
+# another program offers is pasted by Ctrl+V and written as Vorlane.bmp
+# beside the picture shown before; an owner that never answers does not
+# hold the viewer.
 #
 # usage: test_clipboard.sh PATH-TO-VORLANE
 set -euo pipefail
@@ -29,9 +33,37 @@ wait_until eval 'xclip -selection clipboard -t image/png -o >"$dir/copied.png" 2
     fail "Ctrl+C: the clipboard does not hold the 60x40 red view"
 pass "Ctrl+C puts the 60x40 view on the clipboard, readable as PNG by another program"
 
+# The save dialog and the boxes it shows over itself share its title.
+# expect_windows N WHAT: N such windows; press KEY N: KEY, then N such windows.
+expect_windows() { wait_until -t 60 eval "[[ \$(wmctrl -l | grep -c ' 名前を付けて保存\$') == $1 ]]" || fail "$2"; }
+press() { xdotool key "$1" && expect_windows "$2" "not $2 windows after $1"; }
+enter_name() { # NAME [KEY]: after KEY (Ctrl+S), types NAME in the save dialog and Enter
+    [[ -z ${2:-} ]] || xdotool windowactivate --sync "$wid" key "$2"
+    wait_until -t 60 eval '[[ $(xdotool getactivewindow getwindowname) == 名前を付けて保存 ]]' || fail "no dialog"
+    xdotool key ctrl+a && xdotool type "$1" && xdotool key Return
+}
+bmp_is() { [[ $(identify -format '%m %wx%h' "$dir/$1" 2>/dev/null) == BMP*" $2" ]]; }
+enter_name shot ctrl+s
+wait_until -t 60 bmp_is shot.bmp 60x40 || fail "no 60x40 BMP shot.bmp"
+xdotool windowactivate --sync "$wid" key ctrl+e # zoomed to 110 %: the view is 66x44
+enter_name shot ctrl+s
+expect_windows 2 "the question before replacing"
+press n 1
+bmp_is shot.bmp 60x40 || fail "いいえ replaced the file"
+press Return 2
+xdotool key y
+wait_until -t 60 bmp_is shot.bmp 66x44 || fail "はい did not replace the file"
+enter_name none/c ctrl+s
+expect_windows 2 "the missing folder's message"
+press Return 1
+enter_name c
+wait_until -t 60 bmp_is c.bmp 66x44 || fail "no c.bmp after the refusal"
+pass "saved as NAME.bmp; replacing asks first; a missing folder is refused in the dialog"
+
 xsession_spawn xclip -quiet -selection clipboard -t image/png -i "$dir/offered.png"
-wait_until eval 'xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx image/png' ||
-    fail "xclip did not take the clipboard"
+# Until xclip owns it, the clipboard still holds the view copied above.
+wait_until eval '[[ $(xclip -selection clipboard -t image/png -o 2>/dev/null |
+    identify -format %wx%h - 2>/dev/null) == 50x30 ]]' || fail "xclip did not take the clipboard"
 xdotool key ctrl+v
 wait_until test -s "$dir/Vorlane.bmp" || fail "Ctrl+V: no Vorlane.bmp beside a.bmp"
 [[ $(identify -format '%wx%h %[pixel:p{10,10}]' "$dir/Vorlane.bmp") == "50x30 srgb(0,0,255)" ]] ||
@@ -46,7 +78,7 @@ stalled=$XSESSION_PID
 wait_until eval 'timeout 2 xclip -selection clipboard -t TARGETS -o 2>/dev/null | grep -qx image/png' ||
     fail "xclip did not take the clipboard"
 kill -STOP "$stalled"
-xdotool key ctrl+v ctrl+c
+xdotool windowactivate --sync "$wid" key ctrl+v ctrl+c
 wait_until -t 40 eval 'timeout 1 xclip -selection clipboard -t image/png -o 2>/dev/null | identify - >/dev/null 2>&1' ||
     fail "Ctrl+V from an owner that never answers held the viewer"
 kill -CONT "$stalled"

@@ -2,6 +2,7 @@
 
 // Qt
 #include <QList>
+#include <QStringList>
 
 // Std
 #include <deque>
@@ -24,6 +25,8 @@ public:
     QList<FileDialogRequest> openRequests;
     QList<FileDialogRequest> saveRequests;
     QList<QColor> colorStarts;
+    // What the save dialog said when it refused an answer.
+    QStringList refusals;
     // Answers to OK/Cancel boxes (true: OK) and the texts they showed.
     std::deque<bool> okCancelAnswers;
     QStringList okCancelTexts;
@@ -36,7 +39,12 @@ public:
     [[nodiscard]] std::optional<QString> runSave(const FileDialogRequest &request) override
     {
         saveRequests << request;
-        return next(saveAnswers);
+        // A refused answer is followed by the next, as the user chooses again.
+        std::optional<QString> answer = next(saveAnswers);
+        for (QString why; answer && request.confirm && !(why = request.confirm(*answer)).isEmpty();
+             answer = next(saveAnswers))
+            refusals << why;
+        return answer;
     }
     [[nodiscard]] std::optional<QColor> runColor(const QColor &start) override
     {
