@@ -60,7 +60,10 @@ static void typeInto(QLineEdit *field, const QString &text, Qt::Key then)
 {
     field->setFocus(Qt::TabFocusReason);
     field->selectAll();
-    QTest::keyClicks(field, text);
+    // Full-width text comes from an input method, committed in one go.
+    QInputMethodEvent commit;
+    commit.setCommitString(text);
+    text.toLatin1() == text ? QTest::keyClicks(field, text) : (void)QApplication::sendEvent(field, &commit);
     QTest::keyClick(field, then);
 }
 
