@@ -75,9 +75,9 @@ public:
     void ShowNewPicture();
     void SyncMemoWindow();
     // A picture held with fewer pixels than its file has is decoded whole
-    // when the view needs more of them. true: its file has changed size
-    // meanwhile, and the view has been refitted and drawn.
-    bool loadPixelsForView();
+    // when the view needs more of them, from the file as it was when first
+    // decoded; the picture shown never changes to another.
+    void loadPixelsForView();
 
     // browse/vane_paths.cpp: the memo file of the current picture; empty
     // when no picture path is current.

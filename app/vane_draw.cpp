@@ -19,8 +19,7 @@ void VANE::RedrawView()
     const double w = Picture1->Width();
     const double h = Picture1->Height();
     if (HasPicture()) {
-        if (loadPixelsForView())
-            return;
+        loadPixelsForView();
         // The crop rectangle stretched over the whole surface.
         Picture1->PaintPicture(*m_pic, QRectF(0, 0, w, h),
                                QRectF(m_trimx, m_trimy, m_trimw, m_trimh));

@@ -62,25 +62,23 @@ void VANE::ShowNewPicture()
     Picture1->setVisible(true);
 }
 
-bool VANE::loadPixelsForView()
+void VANE::loadPixelsForView()
 {
     if (!HasPicture() || !m_pic->isReduced())
-        return false;
+        return;
     const QRectF crop(m_trimx, m_trimy, m_trimw, m_trimh);
     if (m_pic->coversView(crop, Picture1->Image().size()))
-        return false;
-    // Zoomed in or cropped past what was decoded for the fitted view. A
-    // file that no longer decodes leaves the held pixels, stretched.
+        return;
+    // Zoomed in or cropped past what was decoded for the fitted view: the
+    // file was kept open since, so a move, a delete or a rename over it
+    // changes nothing. One rewritten in place that no longer decodes to the
+    // same picture leaves the held pixels, stretched, for good: zoom, crop
+    // and undo stay those of the picture shown.
     std::optional<Picture> full = m_services.pictures.loadPicture(m_pic->fullSource());
-    if (!full || !full->handle())
-        return false;
-    const bool sameSize = full->himetric() == m_pic->himetric();
-    m_pic = std::move(*full);
-    if (sameSize)
-        return false;
-    // Rewritten on disk since: its new size wins, as for a new picture.
-    ShowNewPicture();
-    return true;
+    if (full && full->handle() && full->himetric() == m_pic->himetric())
+        m_pic = std::move(*full);
+    else
+        m_pic = Picture(m_pic->image(), m_pic->himetric(), {}, m_pic->fittedView());
 }
 
 void VANE::SyncMemoWindow()

@@ -1,11 +1,31 @@
 #include "platform/picture.h"
 
+// Std
+#include <fcntl.h>
+#include <unistd.h>
+
 // Local
 #include "platform/screen_service.h"
 
 namespace vorlane {
 
-Picture::Picture(QImage image, QSizeF himetric, QString fullSource, QImage fittedView)
+HeldFile holdFile(int fd)
+{
+    const int held = fd < 0 ? -1 : ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+    if (held < 0)
+        return {};
+    return HeldFile(new int(held), [](const int *p) {
+        ::close(*p);
+        delete p;
+    });
+}
+
+QString Picture::fullSource() const
+{
+    return m_fullSource ? QStringLiteral("/proc/self/fd/%1").arg(*m_fullSource) : QString();
+}
+
+Picture::Picture(QImage image, QSizeF himetric, HeldFile fullSource, QImage fittedView)
     : m_image(std::move(image)),
       m_himetric(himetric),
       m_fullSource(std::move(fullSource)),

@@ -73,6 +73,7 @@ public:
 
     [[nodiscard]] bool isSequential() const override { return false; }
     [[nodiscard]] qint64 size() const override { return m_file.size(); }
+    [[nodiscard]] int handle() const { return m_file.handle(); }
     bool seek(qint64 pos) override { return QIODevice::seek(pos) && m_file.seek(pos); }
 
 protected:
@@ -261,7 +262,7 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
         std::optional<DecodedMetafile> wmf = decodeWmf(data, dpiX, dpiY, options.cancel);
         if (!wmf)
             return std::nullopt;
-        return DecodedPicture { std::move(wmf->image), wmf->himetric, false, {} };
+        return DecodedPicture { std::move(wmf->image), wmf->himetric, {}, {} };
     }
 
     std::optional<QtDecoded> decoded = decodeWithQt(file, options);
@@ -284,7 +285,8 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
             view = decoded->image.scaled(surface, Qt::IgnoreAspectRatio,
                                          Qt::SmoothTransformation);
     }
-    return DecodedPicture { std::move(decoded->image), himetric, reduced, std::move(view) };
+    return DecodedPicture { std::move(decoded->image), himetric,
+                            reduced ? holdFile(file.handle()) : HeldFile(), std::move(view) };
 }
 
 DecodeOptions QtPictureService::optionsFor(QSize fitBox, FittedSurface sizer, QSizeF workArea)
@@ -308,7 +310,7 @@ std::optional<Picture> QtPictureService::loadPicture(const QString &path, QSize 
     if (!decoded)
         return std::nullopt;
     return Picture(std::move(decoded->image), decoded->himetric,
-                   decoded->reduced ? path : QString(), std::move(decoded->fittedView));
+                   std::move(decoded->fullSource), std::move(decoded->fittedView));
 }
 
 void QtPictureService::prefetch(const QString &current, const QStringList &next, QSize fitBox)

@@ -4,6 +4,7 @@
 #include <atomic>
 
 // Local
+#include "platform/picture.h"
 #include "platform/picture_service.h"
 #include "platform/screen_service.h"
 
@@ -65,8 +66,8 @@ struct DecodedPicture
 {
     QImage image;
     QSizeF himetric;
-    // The file has more pixels than image holds.
-    bool reduced = false;
+    // The file, kept open, when it has more pixels than image holds.
+    HeldFile fullSource;
     // image shrunk to the surface of its fitted view, as drawing would
     // shrink it; null when not asked for or when that view is not smaller.
     QImage fittedView;

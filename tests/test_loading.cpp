@@ -153,6 +153,42 @@ private slots:
         QCOMPARE(quadrants(v->Picture1->Image()), "RGBY");
     }
 
+    // A photo held shrunk for its view, zoomed into after its file was
+    // moved, deleted, replaced or rewritten: the zoom shows the same picture
+    // (every pixel of it, read from the file kept open since), and its size,
+    // zoom and crop stay.
+    void zoomAfterTheFileChanged_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char *change : { "moved", "deleted", "replaced", "rewritten in place" })
+            QTest::newRow(change) << change;
+    }
+    void zoomAfterTheFileChanged()
+    {
+        QFETCH(QString, change);
+        Sandbox box;
+        Viewer v(box.path(), QSize(1024, 720), true);
+        v->Form_Load("");
+        const QString photo = box.picture("p.jpg", { 4000, 3000 }, "jpg");
+        v->LoadPictureFile(photo);
+        QVERIFY(v->m_pic->isReduced());
+        const QString other = box.picture("o.jpg", { 3000, 4000 }, "jpg", Qt::cyan);
+        QFile rewritten(photo);
+        QVERIFY(change == "moved" ? QFile::rename(photo, box.file("q.jpg"))
+                : change == "deleted"  ? QFile::remove(photo)
+                : change == "replaced" ? QFile::remove(photo) && QFile::rename(other, photo)
+                                       : rewritten.open(QIODevice::WriteOnly) && rewritten.write(bytesOf(other)) > 0);
+        rewritten.close();
+        // 200 × 100 pixels of the red quadrant at 400 %.
+        std::tie(v->m_trimx, v->m_trimy, v->m_trimw, v->m_trimh, v->m_size)
+            = std::tuple(15000, 15000, 3000, 1500, 400.f);
+        v->FormResize();
+        // Rewritten in place, it is no longer there to read: the held pixels stay.
+        QCOMPARE(std::tuple(v->m_pic->image().size() == QSize(4000, 3000), v->m_orgx, v->m_trimw,
+                     v->m_size, quadrants(v->Picture1->Image())),
+            std::tuple(change != "rewritten in place", 60000, 3000, 400.f, QString("RRRR")));
+    }
+
     // Real-world pictures load; broken and damaged ones either show (in
     // part, maybe) or leave all as it was but the caption.
     void corpusFilesLoad_data()
