@@ -63,7 +63,8 @@ static qint64 expectedBytes(const QString &path, QSize fitBox)
 }
 
 DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &settings,
-                                        const CancelFlag &cancel, qint64 aheadLimit)
+                                        const CancelFlag &cancel, qint64 aheadLimit,
+                                        const std::shared_ptr<Tally> &tally)
 {
     Result r;
     // The stamp is taken before reading: a write that lands while we decode
@@ -74,6 +75,8 @@ DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &set
         r.skipped = true;
         return r;
     }
+    if (tally)
+        ++tally->begun;
     DecodeOptions options;
     options.cancel = cancel.get();
     options.fitBox = settings.fitBox;
@@ -86,6 +89,11 @@ DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &set
     if ((cancel && *cancel) || (aheadLimit > 0 && tooLarge)) {
         r.picture.reset();
         r.skipped = true;
+    }
+    if (tally) {
+        // Pictures first: whoever sees every decode ended sees their count.
+        tally->pictures += r.picture ? 1 : 0;
+        ++tally->ended;
     }
     return r;
 }
@@ -132,7 +140,8 @@ void DecodeAhead::prefetch(const QString &current, const QStringList &next, doub
             m_entries.insert(path, Entry { settings,
                                            QtConcurrent::run(m_pool.get(), &DecodeAhead::decode,
                                                              path, settings, cancel,
-                                                             QtPictureService::maxAheadBytes),
+                                                             QtPictureService::maxAheadBytes,
+                                                             m_tally),
                                            cancel });
         }
     }

@@ -43,6 +43,18 @@ public:
 
     static constexpr int stopWaitMs = 250;
 
+    // How many decodes ahead began reading their file, how many have ended,
+    // and how many of those ended with a picture rather than giving up. It
+    // outlives this object, so that the decodes left to end with the process
+    // can still be counted.
+    struct Tally
+    {
+        std::atomic<int> begun = 0;
+        std::atomic<int> ended = 0;
+        std::atomic<int> pictures = 0;
+    };
+    [[nodiscard]] std::shared_ptr<const Tally> tally() const { return m_tally; }
+
     // Keeps current (if held) and the pictures in next, starts decoding
     // those of next not held yet, in that order, and releases everything
     // else. Thread-safe with load().
@@ -102,12 +114,15 @@ private:
     [[nodiscard]] static Settings settingsOf(double dpiX, double dpiY,
                                              const DecodeOptions &options);
     // aheadLimit: skip a picture that would decode to more bytes (0: none).
+    // tally: where a decode that begins is counted; nullptr: nowhere.
     [[nodiscard]] static Result decode(const QString &path, const Settings &settings,
-                                       const CancelFlag &cancel, qint64 aheadLimit);
+                                       const CancelFlag &cancel, qint64 aheadLimit,
+                                       const std::shared_ptr<Tally> &tally = nullptr);
     void release(QList<Entry> entries);
 
     mutable QMutex m_mutex;
     QHash<QString, Entry> m_entries;
+    std::shared_ptr<Tally> m_tally = std::make_shared<Tally>();
     // Owned, except when a decode outlived the destructor's wait.
     std::unique_ptr<QThreadPool> m_pool;
 };

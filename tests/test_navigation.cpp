@@ -456,7 +456,8 @@ private slots:
             noise[i] = char((i * 7919) >> 3);
         const QString bad = "m.mid p.mp3 w.wav z.wav";
         // clang-format off
-        QTest::newRow("last wraps to first") << "a.mid b.wav" << "b.wav" << QByteArray() << "a.mid";
+        QTest::newRow("the next follows") << "a.mid b.wav c.wav" << "b.wav" << QByteArray() << "c.wav";
+        QTest::newRow("last wraps to first") << "a.mid b.wav c.wav" << "c.wav" << QByteArray() << "a.mid";
         QTest::newRow("one sound repeats") << "one.wav" << "one.wav" << QByteArray() << "one.wav";
         QTest::newRow("no sounds: the tune repeats") << "" << "" << QByteArray() << "";
         QTest::newRow("text as .mid stays") << bad << "m.mid" << QByteArray("no tune\n") << "m.mid";
@@ -580,6 +581,7 @@ private slots:
         columns<QByteArray, QString, bool>({ "driver", "file", "plays" });
         // clang-format off
         QTest::newRow("midi") << QByteArray("disk") << "a.mid" << true;
+        QTest::newRow("wav") << QByteArray("disk") << "a.wav" << true;
         QTest::newRow("mp3") << QByteArray("disk") << VORLANE_SOURCE_DIR "/data/samples/07-night.mp3" << true;
         QTest::newRow("no device: the dummy driver") << QByteArray("no-such-driver") << "a.wav" << true;
         QTest::newRow("ends a second after its note") << QByteArray("dummy") << "late.mid" << true;
