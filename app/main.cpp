@@ -16,6 +16,7 @@
 // Local
 #include "app/command_line.h"
 #include "app/fitting.h"
+#include "app/interface_language.h"
 #include "app/load_trace.h"
 #include "app/vane.h"
 #include "browse/paths.h"
@@ -61,6 +62,9 @@ static QString qtOption(int argc, char *argv[], const char *option, const char *
 int main(int argc, char *argv[])
 {
     vorlane::LoadTrace::startProcessClock();
+    // Before Qt first reads the system locale; the translation below does
+    // the words.
+    vorlane::useJapaneseFormats();
 
     if (!envSet("QT_QPA_PLATFORM") && envSet("WAYLAND_DISPLAY") && envSet("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "xcb");

@@ -176,12 +176,15 @@ void VANE::Form_QueryUnload()
         m_fname = m_savename;
         SavePic();
     }
-    // The window position, for the next start.
+    // The window position, for the next start: a full-screen window's is
+    // the one it will go back to.
+    const QPoint at = m_beforeFullScreen ? m_beforeFullScreen->outer.topLeft()
+                                         : frameGeometry().topLeft();
     SettingsStore &settings = m_services.settings;
     settings.saveSetting(settings::appName, settings::window, settings::top,
-                         formatSingle(float(windowTop())));
+                         formatSingle(float(m_services.screen.pixelsToTwipsY(at.y()))));
     settings.saveSetting(settings::appName, settings::window, settings::left,
-                         formatSingle(float(windowLeft())));
+                         formatSingle(float(m_services.screen.pixelsToTwipsX(at.x()))));
 }
 
 void VANE::Form_Unload()

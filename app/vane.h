@@ -7,6 +7,7 @@
 
 // Std
 #include <memory>
+#include <optional>
 
 // Local
 #include "app/load_trace.h"
@@ -62,6 +63,11 @@ public:
     void PixelsToTwips(float &x, float &y) const;
     // The box, in pixels, that every view fitted to the work area fits in.
     [[nodiscard]] QSize fitBox() const;
+    // Full screen (F, Esc): the window without frame over the whole screen,
+    // its view fitted and centred as in a maximised window; leaving gives
+    // back the window as it was.
+    void toggleFullScreen();
+    void leaveFullScreen();
 
     // app/vane_draw.cpp: the view and the background colour.
     void RedrawView();
@@ -227,6 +233,8 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    // edit/vane_keys.cpp: the wheel over the picture and the window's margin.
+    void wheelEvent(QWheelEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // exchange/vane_drag.cpp
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -236,6 +244,8 @@ protected:
 private:
     // app/vane_menu.cpp
     void createMenus();
+    // Opens the first menu, as F10 does.
+    void openFirstMenu();
     // app/vane.cpp
     void Form_QueryUnload();
     void Form_Unload();
@@ -274,6 +284,17 @@ private:
     QRect m_wantedOuter;
     QMargins m_appliedFrame;
     bool m_applyingGeometry = false;
+    // While full screen: the window before it (outer rectangle in pixels,
+    // maximised, folded).
+    struct WindowBefore
+    {
+        QRect outer;
+        bool maximised;
+        bool folded;
+    };
+    std::optional<WindowBefore> m_beforeFullScreen;
+    // edit/vane_keys.cpp: wheel travel short of a notch, angleDelta units.
+    int m_wheelTravel = 0;
     bool m_unloaded = false;
     // edit/vane_crop.cpp: the last press on the surface came while crop mode
     // was armed; that press's release ends crop mode before a double-click

@@ -5,6 +5,9 @@
 // Qt
 #include <QResizeEvent>
 
+// Std
+#include <utility>
+
 // Local
 #include "app/fitting.h"
 
@@ -68,8 +71,43 @@ void VANE::FoldWindow(bool folded)
 
 void VANE::Bar_Click()
 {
+    // A full-screen window has no frame to fold: it becomes the window again.
+    if (m_beforeFullScreen) {
+        leaveFullScreen();
+        return;
+    }
     m_folded = !m_folded;
     FoldWindow(m_folded);
+}
+
+void VANE::toggleFullScreen()
+{
+    if (m_beforeFullScreen) {
+        leaveFullScreen();
+        return;
+    }
+    m_beforeFullScreen = WindowBefore{ frameGeometry(), isMaximized(), m_folded };
+    // The resize notification centres the surface; the zoom stays fitted to
+    // the work area, as in a maximised window.
+    showFullScreen();
+}
+
+void VANE::leaveFullScreen()
+{
+    if (!m_beforeFullScreen)
+        return;
+    const WindowBefore before = *std::exchange(m_beforeFullScreen, std::nullopt);
+    // The window manager gives the window back where and as large as it was;
+    // as after a maximised window, the next fitting fits it to the view.
+    if (before.maximised)
+        showMaximized();
+    else
+        showNormal();
+    // A fitting meanwhile unfolded the caption, not the window.
+    if (before.folded) {
+        m_folded = true;
+        Bar->setText(QStringLiteral("▼"));
+    }
 }
 
 void VANE::big_Click()

@@ -72,6 +72,27 @@ void VANE::createMenus()
     Bar = barItem(QStringLiteral("●"), &VANE::Bar_Click);
     SoundNext = barItem(QStringLiteral("♪"), &VANE::SoundNext_Click);
     Memo = barItem(QStringLiteral("Memo"), &VANE::Memo_Click);
+
+    // Keys of the window that no menu item shows. Alt pressed and released
+    // alone highlights the menu bar through the style (the captions have no
+    // mnemonics to show).
+    auto windowKey = [this](Qt::Key key, void (VANE::*handler)()) {
+        auto *action = new QAction(this);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, [this, handler] {
+            m_trace.markInput();
+            (this->*handler)();
+        });
+        addAction(action);
+    };
+    windowKey(Qt::Key_F10, &VANE::openFirstMenu);
+    windowKey(Qt::Key_F, &VANE::toggleFullScreen);
+    windowKey(Qt::Key_Escape, &VANE::leaveFullScreen);
+}
+
+void VANE::openFirstMenu()
+{
+    menuBar()->setActiveAction(fileMenu->menuAction());
 }
 
 } // namespace vorlane

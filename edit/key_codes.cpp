@@ -47,4 +47,12 @@ int virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeSca
     }
 }
 
+WheelTurn turnWheel(int left, int delta)
+{
+    if (delta != 0 && (left < 0) != (delta < 0))
+        left = 0;
+    const qint64 travel = qint64(left) + delta;
+    return { int(travel / 120), int(travel % 120) };
+}
+
 } // namespace vorlane

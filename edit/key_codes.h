@@ -28,4 +28,15 @@ constexpr int F12 = 123;
 [[nodiscard]] int virtualKeyCode(int qtKey, Qt::KeyboardModifiers modifiers,
                                  quint32 nativeScanCode);
 
+// The mouse wheel's travel in whole notches of 120 units (QWheelEvent's
+// angleDelta), positive away from the user: notches to act on, and the
+// travel left over for the next event. Fine-grained wheels and touchpads send
+// a notch as many small deltas; a turn back drops what was left over.
+struct WheelTurn
+{
+    int notches;
+    int left;
+};
+[[nodiscard]] WheelTurn turnWheel(int left, int delta);
+
 } // namespace vorlane

@@ -1,9 +1,11 @@
-// The keyboard: every key press of the main window ends here.
+// The keyboard: every key press of the main window ends here, and so does
+// the wheel's stepping.
 
 #include "app/vane.h"
 
 // Qt
 #include <QKeyEvent>
+#include <QWheelEvent>
 
 // Local
 #include "edit/crop_math.h"
@@ -103,6 +105,26 @@ void VANE::keyPressEvent(QKeyEvent *event)
     surfaceKeyPressed(event);
     if (!event->isAccepted())
         QMainWindow::keyPressEvent(event);
+}
+
+void VANE::wheelEvent(QWheelEvent *event)
+{
+    // Each notch towards the user is Space, each away Backspace, through the
+    // keys' own handler, so a running show takes them as it takes the keys
+    // (the first re-times it, the second does nothing); with Ctrl a notch is
+    // a zoom step, away from the user in.
+    const WheelTurn turn = turnWheel(m_wheelTravel, event->angleDelta().y());
+    m_wheelTravel = turn.left;
+    event->accept();
+    const bool zoom = event->modifiers() & Qt::ControlModifier;
+    for (int i = 0; i < qAbs(turn.notches); ++i) {
+        m_trace.markInput();
+        if (zoom)
+            turn.notches > 0 ? big_Click() : mini_Click();
+        else
+            Picture1_KeyDown(turn.notches > 0 ? vk::Back : vk::Space,
+                             shiftBits(event->modifiers()));
+    }
 }
 
 } // namespace vorlane

@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 
 // Local
+#include "app/interface_language.h"
 #include "platform/common_dialog.h"
 #include "platform/picture_surface.h"
 #include "platform/qt_dialog_runner.h"
@@ -80,6 +81,9 @@ enum : quint16 {
 };
 // clang-format on
 
+// The program's formats, set as it sets them: before Qt reads the locale.
+const bool japaneseFormats = (useJapaneseFormats(), true);
+
 } // namespace
 
 class TestPlatform : public QObject
@@ -110,7 +114,8 @@ private slots:
     }
 
     // Qt's own dialog (not the desktop's), given the Open command's filter,
-    // lists every file, those without a dot too, under the filter's text.
+    // lists every file, those without a dot too, under the filter's text, and
+    // dates them in Japanese, as the program has Qt format them.
     void openDialogListsEveryFile()
     {
         Sandbox box;
@@ -133,7 +138,7 @@ private slots:
                 for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
                     const QModelIndex i = view->model()->index(row, 0, view->rootIndex());
                     if (i.flags() & Qt::ItemIsEnabled)
-                        listed << i.data().toString();
+                        listed << i.data().toString() + " " + i.siblingAtColumn(3).data().toString();
                 }
                 return listed.size() == 3;
             });
@@ -142,7 +147,8 @@ private slots:
         });
         QVERIFY(!dlg.ShowOpen());
         listed.sort();
-        QCOMPARE(listed, QStringList({ "README", "a.jpg", "scanbmp" }));
+        QCOMPARE(listed.replaceInStrings(QRegularExpression(" \\d+:\\d\\d$"), "").join(", "),
+                 QString("README %1, a.jpg %1, scanbmp %1").arg(QDate::currentDate().toString("yyyy/MM/dd")));
         QCOMPARE(filter, QString("ファイル (*.*)"));
     }
 

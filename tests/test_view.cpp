@@ -2,14 +2,15 @@
 // undo entries, the resize dialog's number formats, the crop and slide-show
 // arithmetic, fitting and placing the window, the map's cell size. Then the
 // window: start-up (the drop prompt, what the settings give), the crop
-// stretched over the surface, zoom steps, double-clicks, the background
-// colour, folding and centring; the rubber band; two bands, undo and the keys
-// in and out of a show; the resize dialog; the map's nine cells, drawing once
+// stretched over the surface, zoom steps, F10, double-clicks, the background
+// colour, folding (kept through full screen) and centring; the rubber band;
+// two bands, undo, the keys and the wheel in and out of a show; the resize dialog; the map's nine cells, drawing once
 // per list, and closing during and after a drawing.
 
 // Qt
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QtTest>
 
@@ -290,6 +291,11 @@ private slots:
         Started s;
         auto &[box, v] = s;
         v->show();
+        // F10 opens the first menu.
+        QVERIFY(QTest::qWaitForWindowActive(&v.vane()));
+        QTest::keyClick(v->Picture1, Qt::Key_F10);
+        QCOMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(v->fileMenu));
+        v->fileMenu->close();
         // Whether a double-click, sent as the window system sends it (press,
         // release, double-click, release), opens the resize dialog; the
         // dialog is closed with its close box, which applies nothing.
@@ -320,6 +326,11 @@ private slots:
         // Folded to the title and menu bars (4000 × 700 twips); a zoom unfolds.
         v->Bar_Click();
         QCOMPARE(shape(), std::pair(QString("▼"), QSize(267, 47)));
+        // Full screen, fitted there, gives back the window folded as it was.
+        v->toggleFullScreen();
+        v->FormResize();
+        v->leaveFullScreen();
+        QTRY_COMPARE(shape(), std::pair(QString("▼"), QSize(267, 47)));
         v->big_Click();
         QCOMPARE(std::pair(v->m_folded, v->Bar->text()), std::pair(false, QString("▲")));
         v->LoadPictureFile(box.picture("p.bmp", { 100, 100 }));
@@ -443,12 +454,26 @@ private slots:
                      std::tuple(m.to, frame, 4000.0f, m.key.key() == Qt::Key_3, v.m_trimming));
         }
         QVERIFY(v.UndoList.isEmpty() && s.v.clipboard.image().isNull());
+        // A notch of the wheel towards the user is Space, away Backspace, in
+        // notches of 120 however finely sent, a turn back starting afresh;
+        // with Ctrl a zoom step, away in, with its undo entry.
+        const auto wheel = [&](int delta, Qt::KeyboardModifiers keys = {}) {
+            QWheelEvent e({ 5, 5 }, {}, {}, { 0, delta }, {}, keys, Qt::NoScrollPhase, false);
+            qt_sendSpontaneousEvent(v.Picture1, &e);
+            return std::tuple(v.m_bmpidx, v.m_size, int(v.UndoList.size()));
+        };
+        QCOMPARE(QList({ wheel(-30), wheel(-30), wheel(-30), wheel(-30), wheel(-90), wheel(120),
+                         wheel(-120, Qt::ControlModifier), wheel(120, Qt::ControlModifier) }),
+                 QList({ std::tuple(0, 4000.f, 0), { 0, 4000.f, 0 }, { 0, 4000.f, 0 }, { 1, 4000.f, 0 },
+                         { 1, 100.f, 0 }, { 0, 100.f, 0 }, { 0, 90.f, 1 }, { 0, 100.f, 2 } }));
         // In a show a key that paces it restarts it at once, from the next
-        // picture; Space sets the time since the last step, unless it is due.
+        // picture; Space (and the wheel towards the user) sets the time since
+        // the last step, unless it is due; the wheel away does nothing.
         v.SlideShow_Click();
-        const struct { QKeyCombination key; int secondsSinceStep, interval; } paces[] = {
+        const struct { QKeyCombination key; int secondsSinceStep, interval, wheel = 0; } paces[] = {
             { Qt::Key_3, 0, 3000 }, { Qt::Key_3 | Qt::KeypadModifier, 0, 13000 },
             { Qt::Key_Space, 3, 3000 }, { Qt::Key_Space, 10, 0 }, { Qt::Key_Left, 1, 0 },
+            { {}, 3, 3000, -120 }, { {}, 3, 0, 120 }
         };
         for (const auto &p : paces) {
             QTime before; // pressed again if the clock's second changed
@@ -457,7 +482,8 @@ private slots:
                 v.m_bmpidx = 0;
                 before = VANE::nowToSecond();
                 v.m_slidetime = before.addSecs(-p.secondsSinceStep);
-                QTest::keyClick(v.Picture1, p.key.key(), p.key.keyboardModifiers());
+                p.wheel ? void(wheel(p.wheel))
+                        : QTest::keyClick(v.Picture1, p.key.key(), p.key.keyboardModifiers());
             } while (before != VANE::nowToSecond());
             QCOMPARE(std::tuple(v.ssTimer.isActive(), v.ssTimer.interval(), v.m_bmpidx),
                      std::tuple(true, p.interval ? p.interval : 10000, p.interval ? 1 : 0));

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# End to end, stepping with the keys: the bundled samples (every picture
-# kind) open at the first in name order, and Space steps through each in
-# turn and wraps round to the first; Backspace from there goes back to the
-# last.
+# End to end, stepping with the keys and the wheel: the bundled samples
+# (every picture kind) open at the first in name order, and Space or a notch
+# of the wheel towards the user steps through each in turn and wraps round to
+# the first; Backspace from there goes back to the last, the wheel away one
+# more.
 #
 # usage: test_stepping.sh PATH-TO-VORLANE
 # With VORLANE_SCREENSHOT_DIR set, keeps sample-picture.png (the first sample)
@@ -36,15 +37,18 @@ shown() { # N NAME: picture number N reported on screen was NAME, and is the tit
         [[ "$(xdotool getwindowname "$wid" 2>/dev/null)" == "$2" ]]
 }
 
-for ((i = 0; i <= n + 1; i++)); do
+# Forward Space, every third step a notch towards the user; back Backspace,
+# then a notch away.
+forward=("key space" "key space" "click 5")
+for ((i = 0; i <= n + 2; i++)); do
     name=${names[i % n]}
-    ((i <= n)) || name=${names[n - 1]}
-    ((i == 0)) || xdotool key "$( ((i <= n)) && echo space || echo BackSpace)"
+    ((i <= n)) && input=${forward[i % 3]} || name=${names[2 * n - i]} input=$( ((i == n + 1)) && echo key BackSpace || echo click 4)
+    # shellcheck disable=SC2086 # the words of one input
+    ((i == 0)) || xdotool mousemove --window "$wid" 60 60 $input
     wait_until shown $((i + 1)) "$name" ||
         fail "step $i: expected $name; shown: $(grep '^shown ' "$log" | cut -d' ' -f2 | paste -sd ' ' -)"
     ((i != 0)) || keep_screenshot sample-picture.png "$wid"
     [[ $name != *.wmf ]] || keep_screenshot sample-wmf.png "$wid"
 done
-pass "every sample (${names[*]}) is drawn in order, Space wraps round, Backspace goes back"
 quit_and_expect_success "$wid" "$app"
-pass "closing the window quits with status 0"
+pass "every sample (${names[*]}) is drawn in order by Space and the wheel, wrapping round, Backspace and the wheel go back; closing quits with status 0"

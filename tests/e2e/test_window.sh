@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # End to end, the main window: its title and outer size when started empty,
-# and its position kept in the settings file from one run to the next, with a
-# stored position above the screen brought back down to the top edge.
+# a stored position above the screen brought back down to the top edge and
+# the corrected one stored at exit. Showing a picture, F makes it cover the
+# screen without frame and Esc gives back the window as it was; moved and
+# closed while full screen, it stores the position it had.
 #
 # usage: test_window.sh PATH-TO-VORLANE
-# With VORLANE_SCREENSHOT_DIR set, keeps empty-window.png there.
+# With VORLANE_SCREENSHOT_DIR set, keeps empty-window.png and full-screen.png
+# there.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 # shellcheck source=tests/e2e/xsession.sh
@@ -43,12 +46,27 @@ close_and_expect_stored() { # TOP LEFT
 start_and_expect '*' '*'
 pass "first start: a window titled \"Vorlane\", 316x263 px"
 keep_screenshot empty-window.png "$wid"
-move_window "$wid" 200 150 || fail "could not move the window to 200,150"
-close_and_expect_stored 2250 3000
-pass "the position at exit (200,150 px) is stored as top=2250 left=3000"
+quit_and_expect_success "$wid" "$app"
 
 printf '[window]\ntop=-900\nleft=1500\n' >"$conf"
 start_and_expect 100 0
-pass "a stored top above the screen is moved to 0, left kept at 100 px"
 close_and_expect_stored 0 1500
-pass "the corrected position is stored as top=0 left=1500"
+pass "a stored top above the screen is moved to 0, left kept at 100 px, and stored so"
+
+full_screen() { # F: the window covers the screen without frame
+    xdotool windowactivate --sync "$wid" key f
+    wait_until eval '[[ $(outer_geometry "$wid") == "0 0 1024 768" && $(xprop -id "$wid" _NET_FRAME_EXTENTS) == *"= 0, 0, 0, 0" ]]' ||
+        fail "F: expected 0 0 1024 768 without frame, saw $(outer_geometry "$wid")"; }
+cp "$here/../../data/samples/08-grid.bmp" "$XSESSION_DIR/grid.bmp"
+xsession_spawn "$vorlane" "$XSESSION_DIR/grid.bmp"
+app=$XSESSION_PID
+wid=$(wait_for_window grid.bmp 20)
+move_window "$wid" 200 150 || fail "could not move the window to 200,150"
+before=$(outer_geometry "$wid")
+full_screen
+keep_screenshot full-screen.png "$wid"
+xdotool key Escape
+wait_until eval '[[ "$(outer_geometry "$wid")" == "$before" ]]' || fail "Esc: expected $before, saw $(outer_geometry "$wid")"
+full_screen
+close_and_expect_stored 2250 3000
+pass "F covers the screen without frame, Esc gives back the window at $before; closed full screen, it stores where it was (200,150 px)"
