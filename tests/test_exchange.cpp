@@ -258,6 +258,14 @@ private slots:
         QCOMPARE(QStringList(entries.begin(), entries.end()).join(' ').remove(s.at), list);
         QCOMPARE(s.v->m_fname, s.at + (list.isEmpty() ? "p/a.bmp" : list.section(' ', 0, 0)));
         QCOMPARE(s.v->HasPicture(), !list.isEmpty());
+        // Without a picture, the drop prompt is not saved, copied or dragged out.
+        QGuiApplication::clipboard()->setText("kept");
+        s.v->save_Click();
+        s.v->EditCopy_Click();
+        Qt::DropActions effects;
+        QCOMPARE(s.v->Picture1_OLEStartDrag(data, effects), !list.isEmpty());
+        QCOMPARE(s.v.dialogs.saveRequests.isEmpty(), list.isEmpty());
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString(list.isEmpty() ? "kept" : ""));
         // Whatever was dropped, opening a picture of p now scans p again.
         s.v->OpenPath(s.a);
         QCOMPARE(entries, std::vector<QString>({ s.a, s.at + "p/b.bmp" }));
