@@ -187,7 +187,8 @@ public:
     // The drag's data: the current file with m_shiftdrag, else a snapshot
     // of the view written now; only a file list (text/uri-list), copy only.
     // Turns drop acceptance off for the drag. false: no drag may start (no
-    // existing current file, or the snapshot could not be written).
+    // picture shown, no existing current file, or the snapshot could not be
+    // written).
     bool Picture1_OLEStartDrag(QMimeData &data, Qt::DropActions &allowedEffects);
     // The drag has ended, whatever its outcome: drops are accepted again.
     void Picture1_OLECompleteDrag(Qt::DropAction effect);

@@ -29,16 +29,17 @@ public:
     QString m_ComFile;
     // Saves a changed memo to the current file (the picture being left),
     // then shows the memo of nextf. When that save fails the text is kept as
-    // a recovery copy (recoveryPath) before moving on; if even that cannot
-    // be written, the window stays on the unsaved memo.
+    // a recovery copy (recoveryPath) before moving on; standard error says
+    // where, or that even that failed. The window follows nextf either way.
     void UpdateFile(const QString &nextf);
-    // The window's load step: reads m_ComFile. Loaded until closed.
+    // The window's load step: shows m_ComFile. Loaded until closed.
     void Form_Load();
     [[nodiscard]] bool isLoaded() const { return m_loaded; }
     [[nodiscard]] bool isChanged() const { return m_changed; }
 
     // Where the recovery copy of an unsaved memo goes: a per-user data
-    // folder, named after the memo's full path.
+    // folder, named after the memo's full path; a name too long for the file
+    // system keeps the path's end behind a short hash of the whole path.
     [[nodiscard]] static QString recoveryPath(const QString &memoFile);
 
     QLabel *Label1 = nullptr;
@@ -56,9 +57,14 @@ protected:
     // Asks before unsaved changes are discarded; Cancel keeps the window.
     void closeEvent(QCloseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    // A memo left unread while the window was hidden is read now.
+    void showEvent(QShowEvent *event) override;
 
 private:
+    // Back to viewing; the file is read at once only while the window is
+    // shown: a hidden window reads it when it is next shown.
     void LoadMemo();
+    void readMemo();
     void Comment_Change();
     // Writes the shown text to path; false when the file is unchanged
     // because the write failed.
@@ -70,6 +76,12 @@ private:
     const ScreenService &m_screen;
     bool m_changed = false;
     bool m_loaded = false;
+    // m_ComFile has not been read into the window yet.
+    bool m_unread = false;
+    // The text shown is the whole memo, so it may be edited and written
+    // back; false for the beginning of a file too large to be a memo, and
+    // while unread.
+    bool m_whole = false;
 };
 
 } // namespace vorlane

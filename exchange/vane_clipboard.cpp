@@ -61,7 +61,10 @@ void VANE::PasteFromClipboard()
 
 void VANE::EditCopy_Click()
 {
-    CopyViewToClipboard();
+    // Without a picture the view is the drop prompt: the clipboard keeps
+    // what it holds.
+    if (HasPicture())
+        CopyViewToClipboard();
 }
 
 void VANE::EditPaste_Click()

@@ -73,6 +73,9 @@ bool VANE::writeDragSnapshot(const QString &path)
 bool VANE::Picture1_OLEStartDrag(QMimeData &data, Qt::DropActions &allowedEffects)
 {
     data.clear();
+    // The drop prompt shown without a picture is not one to drag out.
+    if (!HasPicture())
+        return false;
     QString offered;
     if (m_shiftdrag) {
         offered = m_fname;

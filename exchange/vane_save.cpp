@@ -9,6 +9,9 @@ namespace vorlane {
 
 void VANE::SavePic()
 {
+    // The drop prompt shown without a picture is not one to save.
+    if (!HasPicture())
+        return;
     // The view is written as the fitting draws it now.
     FormResize();
     CDlg.Filter = QStringLiteral("BMPファイル (*.bmp)|*.bmp");
