@@ -17,7 +17,7 @@
 #include "edit/undo_entry.h"
 #include "exchange/memo_codec.h"
 #include "platform/qt_picture_service.h"
-#include "platform/wmf_decoder.h"
+#include "platform/wmf/decoder.h"
 
 namespace vorlane::fuzz {
 

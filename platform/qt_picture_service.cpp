@@ -11,7 +11,7 @@
 // Local
 #include "platform/decode_ahead.h"
 #include "platform/view_pixels.h"
-#include "platform/wmf_decoder.h"
+#include "platform/wmf/decoder.h"
 
 namespace vorlane {
 

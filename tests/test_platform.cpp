@@ -28,7 +28,7 @@
 #include "platform/qt_dialog_runner.h"
 #include "platform/qt_folder_service.h"
 #include "platform/qt_picture_service.h"
-#include "platform/wmf_decoder.h"
+#include "platform/wmf/decoder.h"
 #include "support/fixtures.h"
 #include "support/sandbox.h"
 

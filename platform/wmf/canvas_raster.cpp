@@ -1,7 +1,7 @@
 // Raster work of the metafile canvas: bitmaps, raster operations, flood
 // fills and regions.
 
-#include "platform/wmf_canvas.h"
+#include "platform/wmf/canvas.h"
 
 // Qt
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "platform/wmf_canvas.h"
+#include "platform/wmf/canvas.h"
 
 // Std
 #include <algorithm>

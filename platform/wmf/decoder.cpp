@@ -1,4 +1,4 @@
-#include "platform/wmf_decoder.h"
+#include "platform/wmf/decoder.h"
 
 // Qt
 #include <QDeadlineTimer>
@@ -9,8 +9,8 @@
 #include <cmath>
 
 // Local
-#include "platform/wmf_canvas.h"
-#include "platform/wmf_records.h"
+#include "platform/wmf/canvas.h"
+#include "platform/wmf/records.h"
 
 // libwmf
 #include <libwmf/api.h>

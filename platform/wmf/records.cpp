@@ -1,4 +1,4 @@
-#include "platform/wmf_records.h"
+#include "platform/wmf/records.h"
 
 // Qt
 #include <QtEndian>
@@ -9,7 +9,7 @@
 #include <vector>
 
 // Local
-#include "platform/wmf_decoder.h"
+#include "platform/wmf/decoder.h"
 
 namespace vorlane::wmf {
 

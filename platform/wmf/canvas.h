@@ -2,7 +2,7 @@
 
 // The drawing side of the metafile decoder: libwmf plays the records and
 // calls back into a Canvas, which paints them with QPainter. Private to
-// wmf_decoder.cpp, wmf_canvas.cpp and wmf_canvas_text.cpp.
+// decoder.cpp and the canvas*.cpp files beside it.
 
 // Qt
 #include <QByteArray>

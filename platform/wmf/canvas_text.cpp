@@ -1,7 +1,7 @@
 // Text records of a metafile: decoding the bytes in the font's character set
 // and drawing them with a matching QFont.
 
-#include "platform/wmf_canvas.h"
+#include "platform/wmf/canvas.h"
 
 // Qt
 #include <QCoreApplication>
