@@ -10,4 +10,9 @@ namespace vorlane {
 // was, for the C library and for programs started from here.
 void useJapaneseFormats();
 
+// Qt's own dialogs and buttons speak Japanese like the rest of the program,
+// whatever the user's locale: installs Qt's Japanese translation, and the
+// few words of its file dialog that translation lacks.
+void installQtJapanese();
+
 } // namespace vorlane

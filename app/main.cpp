@@ -4,9 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QStringList>
-#include <QTranslator>
 
 // Std
 #include <cstdio>
@@ -89,13 +87,7 @@ int main(int argc, char *argv[])
     for (int size : { 16, 32, 48, 64, 128, 256 })
         icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size));
     QApplication::setWindowIcon(icon);
-    // Qt's own dialogs and buttons speak Japanese like the rest of the
-    // program, whatever the user's locale; without the translation they
-    // stay in English.
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QStringLiteral("qtbase_ja"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
+    vorlane::installQtJapanese();
     // Qt has taken its own options (-platform, -display, -style...) out of
     // the arguments: the rest is the program's command line.
     const QString commandLine = commandLineText(argc, argv);

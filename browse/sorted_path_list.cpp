@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <numeric>
 
+// Qt
+#include <QLocale>
+
 // Local
 #include "browse/paths.h"
 
@@ -11,10 +14,19 @@ namespace vorlane {
 
 SortedPathList::SortedPathList()
 {
-    // Under the C locale Qt compares code points, with neither case folding
-    // nor numbers: sort by general (English) rules there instead, so a
-    // session started with LANG=C still lists files as a file manager does.
-    QLocale locale = QLocale::system();
+    // Names sort by the user's own collation (the interface's Japanese
+    // formats leave it alone), read from the environment as the C library
+    // reads it. Under the C locale Qt compares code points, with neither
+    // case folding nor numbers: sort by general (English) rules there
+    // instead, so a session started with LANG=C still lists files as a file
+    // manager does.
+    QString name;
+    for (const char *variable : { "LC_ALL", "LC_COLLATE", "LANG" }) {
+        name = qEnvironmentVariable(variable);
+        if (!name.isEmpty())
+            break;
+    }
+    QLocale locale(name.isEmpty() ? QStringLiteral("C") : name);
     if (locale.language() == QLocale::C)
         locale = QLocale(QLocale::English, QLocale::UnitedStates);
     m_collator.setLocale(locale);

@@ -81,8 +81,10 @@ enum : quint16 {
 };
 // clang-format on
 
-// The program's formats, set as it sets them: before Qt reads the locale.
-const bool japaneseFormats = (useJapaneseFormats(), true);
+// The program's formats, set as it sets them (before Qt reads the locale)
+// for a user whose locale and languages are English.
+const bool japaneseFormats = (qputenv("LANG", "en_US.UTF-8"), qputenv("LANGUAGE", "en_US:en"),
+                              useJapaneseFormats(), true);
 
 } // namespace
 
@@ -115,12 +117,14 @@ private slots:
 
     // Qt's own dialog (not the desktop's), given the Open command's filter,
     // lists every file, those without a dot too, under the filter's text, and
-    // dates them in Japanese, as the program has Qt format them.
+    // dates and sizes them in Japanese, as the program has Qt format them.
     void openDialogListsEveryFile()
     {
         Sandbox box;
         for (const char *name : { "scanbmp", "README", "a.jpg" })
             box.write(name, "x");
+        QDir(box.path()).mkdir("sub");
+        installQtJapanese();
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
         QtDialogRunner runner;
         CommonDialog dlg(runner);
@@ -137,10 +141,14 @@ private slots:
                 listed.clear();
                 for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
                     const QModelIndex i = view->model()->index(row, 0, view->rootIndex());
+                    // A file's size, or a folder's kind; its date.
+                    const QString size = i.siblingAtColumn(1).data().toString();
                     if (i.flags() & Qt::ItemIsEnabled)
-                        listed << i.data().toString() + " " + i.siblingAtColumn(3).data().toString();
+                        listed << i.data().toString() + " "
+                                + (size.isEmpty() ? i.siblingAtColumn(2).data().toString() : size)
+                                + " " + i.siblingAtColumn(3).data().toString();
                 }
-                return listed.size() == 3;
+                return listed.size() == 4;
             });
             filter = dialog->findChild<QComboBox *>("fileTypeCombo")->currentText();
             dialog->reject();
@@ -148,7 +156,8 @@ private slots:
         QVERIFY(!dlg.ShowOpen());
         listed.sort();
         QCOMPARE(listed.replaceInStrings(QRegularExpression(" \\d+:\\d\\d$"), "").join(", "),
-                 QString("README %1, a.jpg %1, scanbmp %1").arg(QDate::currentDate().toString("yyyy/MM/dd")));
+                 QString("README 1 バイト %1, a.jpg 1 バイト %1, scanbmp 1 バイト %1, sub フォルダ %1")
+                     .arg(QDate::currentDate().toString("yyyy/MM/dd")));
         QCOMPARE(filter, QString("ファイル (*.*)"));
     }
 
