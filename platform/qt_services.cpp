@@ -11,10 +11,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTreeView>
 
 namespace vorlane {
 
@@ -162,6 +164,20 @@ std::optional<QString> QtDialogRunner::runFile(const FileDialogRequest &request,
         if (proposed.isAbsolute())
             dialog.setDirectory(proposed.absolutePath());
         dialog.selectFile(proposed.fileName());
+    }
+    // Wide enough for the details view's size, kind and date columns to
+    // show whole, within the screen.
+    QSize size(860, 500);
+    if (const QScreen *screen = m_parent ? m_parent->screen() : QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableSize() * 9 / 10);
+    dialog.resize(size.expandedTo(dialog.minimumSizeHint()));
+    if (auto *details = dialog.findChild<QTreeView *>(QStringLiteral("treeView"))) {
+        const QFontMetrics metrics(details->font());
+        const int pad = metrics.height();
+        QHeaderView *header = details->header();
+        header->resizeSection(1, metrics.horizontalAdvance(QStringLiteral("1,023 バイト")) + pad);
+        header->resizeSection(2, metrics.horizontalAdvance(QStringLiteral("平文テキストドキュメント")) + pad);
+        header->resizeSection(3, metrics.horizontalAdvance(QStringLiteral("0000/00/00 00:00")) + pad);
     }
     // An Open dialog in ExistingFile mode only returns files that exist.
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
