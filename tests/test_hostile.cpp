@@ -99,10 +99,11 @@ private slots:
             qToBigEndian(height << 16 | width, jpeg.data() + at + 5);
             return jpeg;
         };
-        const auto gifClaiming = [](const QImage &img, quint16 height) {
+        const auto gifClaiming = [](const QImage &img, quint16 height, char interlaced) {
             QByteArray gif = writers::encodeGif(img);
             for (const qsizetype at : { qsizetype(8), gif.indexOf(',', 13) + 7 })
                 qToLittleEndian(height, gif.data() + at);
+            gif[gif.indexOf(',', 13) + 9] = interlaced;
             return gif;
         };
         const QByteArray jpeg = claiming(encodePicture(makePattern(16, 16), "jpg"), 15800, 15800);
@@ -127,8 +128,9 @@ private slots:
         writeJpegWithOrientation(makePattern(2000, 8), box.file("j"), 6);
         QTest::newRow("short jpeg turned upright")
             << QByteArrayList { claiming(bytesOf(box.file("j")), 2000, 16000) } << 0LL;
-        QTest::newRow("short gif")
-            << QByteArrayList { gifClaiming(makePattern(2000, 2), 6000) } << 0LL;
+        QTest::newRow("short gif") << QByteArrayList { gifClaiming(makePattern(2000, 2), 6000, 0) } << 0LL;
+        QTest::newRow("short interlaced gif")
+            << QByteArrayList { gifClaiming(makePattern(2000, 3), 16000, 0x40) } << 0LL;
         QTest::newRow("jpeg then zeros")
             << QByteArrayList { jpeg.left(jpeg.lastIndexOf("\xff\xda") + 14) } << (8LL << 30);
         QTest::newRow("progressive jpeg then zeros") << QByteArrayList { bomb } << (8LL << 30);
