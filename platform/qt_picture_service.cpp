@@ -201,8 +201,8 @@ Layout layoutOf(QIODevice &device, const QByteArray &format)
         for (QByteArray b = bytesAt(device, at, 2); b.startsWith('!') && at < maxLayoutBytes;
              b = bytesAt(device, at, 2)) {
             at += 2;
-            for (QByteArray n = bytesAt(device, at, 1); at < maxLayoutBytes && n.size() == 1 && n[0];
-                 n = bytesAt(device, at, 1))
+            for (QByteArray n = bytesAt(device, at, 1);
+                 at < maxLayoutBytes && n.size() == 1 && n[0]; n = bytesAt(device, at, 1))
                 at += 1 + uchar(n[0]);
             at += 1;
         }
