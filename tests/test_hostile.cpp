@@ -1,15 +1,16 @@
 // Decoding under load and files made to hurt. Tiny files that decode to
 // gigabytes or read without end, and a folder of them decoded ahead, stay
-// within memory and read no further than they must. Holding fewer pixels
-// than the file has must never show, and queued step keys must end as if
-// every picture had been shown, reading only the one they end on. Options
-// meant for Qt on the command line, neighbours still decoding at exit,
-// signals that keep coming, and every input that once crashed a fuzz target
-// or took it too long. Metafiles made to hurt: test_platform.
+// within memory and read no further than they must; one too short for the
+// size it claims is cheap and looks as its whole decode would. Holding
+// fewer pixels than the file has must never show, and queued step keys must
+// end as if every picture had been shown, reading only the one they end on.
+// Options meant for Qt on the command line, neighbours still decoding at
+// exit, signals that keep coming, and every input that once crashed a fuzz
+// target or took it too long. Metafiles made to hurt: test_platform.
 
 // Qt
-#include <QColorSpace>
 #include <QBuffer>
+#include <QColorSpace>
 #include <QColorTransform>
 #include <QDirIterator>
 #include <QImageReader>
