@@ -2,16 +2,11 @@
 
 // Qt
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 
 // Std
 #include <sys/stat.h>
-
-// Local
-#include "platform/view_pixels.h"
 
 namespace vorlane {
 
@@ -47,21 +42,6 @@ DecodeAhead::Settings DecodeAhead::settingsOf(double dpiX, double dpiY,
              options.workArea };
 }
 
-// The bytes a picture's pixels will take, from its header alone; 0 when the
-// header does not tell (metafiles are drawn at their own modest size).
-static qint64 expectedBytes(const QString &path, QSize fitBox)
-{
-    if (!QFileInfo(path).isFile())
-        return 0;
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QSize size = reader.size();
-    if (!size.isValid())
-        return 0;
-    const int scale = reader.format() == "jpeg" ? reducedScale(size, fitBox) : 1;
-    return qint64(qAbs(size.width()) / scale + 1) * (qAbs(size.height()) / scale + 1) * 4;
-}
-
 DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &settings,
                                         const CancelFlag &cancel, qint64 aheadLimit,
                                         const std::shared_ptr<Tally> &tally)
@@ -70,19 +50,21 @@ DecodeAhead::Result DecodeAhead::decode(const QString &path, const Settings &set
     // The stamp is taken before reading: a write that lands while we decode
     // changes it, and the result is then not handed out.
     r.stamp = stampOf(path);
-    if ((cancel && *cancel)
-        || (aheadLimit > 0 && expectedBytes(path, settings.fitBox) > aheadLimit)) {
-        r.skipped = true;
-        return r;
-    }
-    if (tally)
-        ++tally->begun;
     DecodeOptions options;
     options.cancel = cancel.get();
     options.fitBox = settings.fitBox;
     options.shrinkAbove = settings.shrinkAbove;
     options.fittedSurface = settings.fittedSurface;
     options.workArea = settings.workArea;
+    // Budgeted by what the decode will really hold, not by what the file's
+    // directory or frame claims.
+    if ((cancel && *cancel)
+        || (aheadLimit > 0 && decodePeakBytes(path, options) > aheadLimit)) {
+        r.skipped = true;
+        return r;
+    }
+    if (tally)
+        ++tally->begun;
     r.picture = decodePictureFile(path, settings.dpiX, settings.dpiY, options);
     // A cancelled decode may have given up half way.
     const bool tooLarge = r.picture && r.picture->image.sizeInBytes() > aheadLimit;

@@ -25,10 +25,10 @@ namespace vorlane {
 // its file is unchanged since it was read, and only for the resolution and
 // options it was decoded with; otherwise it is decoded again.
 //
-// Memory stays bounded: a picture that would decode to more than
-// QtPictureService::maxAheadBytes is not decoded ahead (it is decoded when
-// loaded), so what is kept and decoding besides the shown picture is at most
-// three times that. Decodes nobody waits for any more are cancelled, and
+// Memory stays bounded: a picture whose decode would hold more than
+// QtPictureService::maxAheadBytes, as its headers tell (decodePeakBytes()),
+// is not decoded ahead (it is decoded when loaded), so what is kept and
+// decoding besides the shown picture is at most three times that. Decodes nobody waits for any more are cancelled, and
 // pictures no longer wanted are released on a worker thread (freeing a large
 // photo takes milliseconds).
 class DecodeAhead

@@ -1,10 +1,12 @@
 #include "platform/qt_picture_service.h"
 
 // Qt
+#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageIOHandler>
 #include <QImageReader>
+#include <QPainter>
 #include <QSaveFile>
 #include <QtEndian>
 
@@ -156,6 +158,254 @@ qint64 peakBytes(QSize size, QImage::Format decoded, QImageIOHandler::Transforma
     return pixels * (4 + decodedBytes + turnedBytes);
 }
 
+// The most pixels one byte of GIF or Huffman-coded JPEG data can stand for:
+// an LZW code takes at least 2 bits and stands for at most 4096 pixels; each
+// JPEG block, of at most 32 x 32 pixels when subsampled, takes at least a bit.
+constexpr qint64 maxPixelsPerByte = 4 * 4096;
+
+// What a GIF's or JPEG's headers tell beyond its size.
+struct Layout
+{
+    // Where the picture's height is stored, 16 bits each (GIF: the screen's
+    // and the first frame's; JPEG: the frame's). Empty: the data's extent
+    // is not bounded by the file's length (arithmetic-coded JPEG, others).
+    QList<qint64> heightAt;
+    bool interlaced = false;
+    // The first GIF frame's top row on the screen.
+    int top = 0;
+    // Bytes per pixel of the coefficients a JPEG in several scans keeps for
+    // the whole picture, whatever the scale it is decoded at.
+    double coefficientBytes = 0;
+};
+
+// How far into a file its layout is looked for: a frame behind more is left
+// to the reader alone.
+constexpr qint64 maxLayoutBytes = 1024 * 1024;
+
+QByteArray bytesAt(QIODevice &device, qint64 at, qint64 count)
+{
+    return device.seek(at) ? device.read(count) : QByteArray();
+}
+
+Layout layoutOf(QIODevice &device, const QByteArray &format)
+{
+    // Offsets from the file's start, wherever the reader has left it.
+    Layout layout;
+    const qint64 resume = device.pos();
+    if (format == "gif") {
+        const QByteArray screen = bytesAt(device, 0, 13);
+        const uchar flags = screen.size() == 13 ? uchar(screen[10]) : 0;
+        qint64 at = 13 + ((flags & 0x80) ? 3 << ((flags & 7) + 1) : 0);
+        // Extensions (a label, then blocks each led by its length) come
+        // before the first frame.
+        for (QByteArray b = bytesAt(device, at, 2); b.startsWith('!') && at < maxLayoutBytes;
+             b = bytesAt(device, at, 2)) {
+            at += 2;
+            for (QByteArray n = bytesAt(device, at, 1);
+                 at < maxLayoutBytes && n.size() == 1 && n[0]; n = bytesAt(device, at, 1))
+                at += 1 + uchar(n[0]);
+            at += 1;
+        }
+        const QByteArray frame = bytesAt(device, at, 10);
+        if (screen.size() == 13 && frame.size() == 10 && frame[0] == ',') {
+            layout.heightAt = { 8, at + 7 };
+            layout.top = qFromLittleEndian<quint16>(frame.constData() + 3);
+            layout.interlaced = frame[9] & 0x40;
+        }
+    } else if (format == "jpeg") {
+        int components = 0;
+        bool progressive = false;
+        for (qint64 at = 2; at < maxLayoutBytes;) {
+            const QByteArray m = bytesAt(device, at, 4);
+            if (m.size() < 4 || uchar(m[0]) != 0xff)
+                break;
+            const uchar marker = uchar(m[1]);
+            if (marker == 0xff) { // fill
+                ++at;
+                continue;
+            }
+            const bool frame = marker >= 0xc0 && marker <= 0xcf && marker != 0xc4
+                && marker != 0xc8 && marker != 0xcc;
+            if (frame && components == 0) {
+                const QByteArray sof = bytesAt(device, at + 4, 6 + 3 * 255);
+                components = sof.size() >= 6 ? uchar(sof[5]) : 0;
+                progressive = (marker & 3) == 2;
+                if (marker <= 0xc2)
+                    layout.heightAt = { at + 5 };
+                // 64 coefficients of 2 bytes for each block of 64 pixels.
+                int hMax = 1, vMax = 1, blocks = 0;
+                for (int c = 0; c < components && 8 + 3 * c < sof.size(); ++c) {
+                    const int h = uchar(sof[7 + 3 * c]) >> 4, v = sof[7 + 3 * c] & 15;
+                    hMax = std::max(hMax, h), vMax = std::max(vMax, v), blocks += h * v;
+                }
+                layout.coefficientBytes = 2.0 * blocks / (hMax * vMax);
+            } else if (marker == 0xda) {
+                // Decoded as it is read only when its first scan holds every
+                // component and no later scan refines it.
+                const QByteArray scan = bytesAt(device, at + 4, 1);
+                if (!progressive && !scan.isEmpty() && uchar(scan[0]) >= components)
+                    layout.coefficientBytes = 0;
+                break;
+            }
+            at += 2 + qFromBigEndian<quint16>(m.constData() + 2);
+        }
+    }
+    device.seek(resume);
+    return layout;
+}
+
+// How a picture is decoded, decided from its headers alone.
+struct Plan
+{
+    QByteArray format;
+    // As stored, before turning upright; QSize(): the reader cannot tell.
+    QSize claimed;
+    QImageIOHandler::Transformations turn;
+    // What the reader makes: claimed, or reduced by scale (JPEG).
+    QSize decoded;
+    int scale = 1;
+    // As shown, after turning; invalid: the decoded pixels' own size.
+    QSize natural;
+    // > 0: the file is too short to hold data for more rows than these, the
+    // rest showing only the fill: they alone are decoded, and the picture is
+    // held at held's size (turned upright).
+    int dataRows = 0;
+    QSize held;
+    Layout layout;
+    // The bytes the decode holds at its peak.
+    qint64 peak = 0;
+};
+
+// nullopt: the picture is refused (too large, or no picture).
+std::optional<Plan> planDecode(QImageReader &reader, QIODevice &file, const DecodeOptions &options)
+{
+    Plan plan;
+    plan.format = reader.format();
+    if (plan.format.isEmpty())
+        return std::nullopt;
+    // A top-down bitmap claims a negative height: the size checks take
+    // absolute values.
+    if (plan.format == "ico") {
+        // The entry with the most pixels, measured as stored.
+        const QList<QSize> sizes = iconEntrySizes(file);
+        qsizetype best = 0;
+        for (qsizetype i = 1; i < sizes.size(); ++i) {
+            if (qint64(sizes[i].width()) * sizes[i].height()
+                > qint64(sizes[best].width()) * sizes[best].height())
+                best = i;
+        }
+        if (sizes.size() > 1)
+            reader.jumpToImage(int(best));
+        if (!sizes.isEmpty())
+            plan.claimed = sizes[best];
+    } else {
+        plan.claimed = reader.size();
+    }
+    if (plan.claimed == QSize())
+        return plan;
+    if (!sizeAcceptable(plan.claimed))
+        return std::nullopt;
+    plan.turn = reader.transformation();
+    plan.layout = layoutOf(file, plan.format);
+    const bool turned = plan.turn & QImageIOHandler::TransformationRotate90;
+    const QSize upright = turned ? plan.claimed.transposed() : plan.claimed;
+    // A JPEG larger than its view is decoded at a reduced scale: libjpeg
+    // then skips most of the work.
+    plan.decoded = plan.claimed;
+    if (plan.format == "jpeg" && plan.claimed.isValid() && !options.fitBox.isEmpty()) {
+        plan.scale = reducedScale(upright, options.fitBox);
+        if (plan.scale > 1) {
+            plan.natural = upright;
+            plan.decoded = QSize((plan.claimed.width() + plan.scale - 1) / plan.scale,
+                                 (plan.claimed.height() + plan.scale - 1) / plan.scale);
+        }
+    }
+    const qint64 width = qAbs(plan.claimed.width()), height = qAbs(plan.claimed.height());
+    const qint64 pixels = width * height;
+    // Rows past those the file can hold data for are all alike: only one of
+    // them is decoded (eight passes of interlaced rows; JPEG blocks of up
+    // to 32 rows).
+    const qint64 fileBytes = file.size();
+    if (!plan.layout.heightAt.isEmpty() && fileBytes * maxPixelsPerByte < pixels) {
+        const qint64 rows = (fileBytes * maxPixelsPerByte + width - 1) / width;
+        const qint64 kept = plan.layout.top
+            + (plan.layout.interlaced   ? 8 * rows + 16
+                   : plan.format == "gif" ? rows + 1
+                                          : rows + 64);
+        if (kept < height) {
+            plan.dataRows = int(kept);
+            plan.natural = upright;
+            plan.held = turned ? plan.decoded.transposed() : plan.decoded;
+            if (options.shrinkAbove > 0 && qint64(plan.held.width()) * plan.held.height() * 4
+                > options.shrinkAbove)
+                plan.held = fittedPixels(upright, options.fitBox);
+        }
+    }
+    if (plan.dataRows > 0) {
+        const QSize strip(plan.decoded.width(), (plan.dataRows + plan.scale - 1) / plan.scale);
+        plan.peak = peakBytes(strip, reader.imageFormat(), {})
+            + qint64(plan.layout.coefficientBytes * width * plan.dataRows)
+            + qint64(plan.held.width()) * plan.held.height() * 4;
+    } else {
+        plan.peak = peakBytes(plan.decoded, reader.imageFormat(), plan.turn)
+            + qint64(plan.layout.coefficientBytes * pixels);
+    }
+    if (plan.peak > maxDecodeBytes)
+        return std::nullopt;
+    return plan;
+}
+
+// The picture whose first plan.dataRows rows alone hold data, from those
+// rows decoded out of a copy of the file that claims no more.
+std::optional<QtDecoded> decodeDataRows(LimitedFile &file, const Plan &plan)
+{
+    if (!file.seek(0))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    for (const qint64 at : plan.layout.heightAt) {
+        if (at + 2 > bytes.size())
+            return std::nullopt;
+        const quint16 rows = quint16(std::min<qint64>(plan.dataRows, plan.format == "gif"
+                ? qFromLittleEndian<quint16>(bytes.constData() + at)
+                : qFromBigEndian<quint16>(bytes.constData() + at)));
+        plan.format == "gif" ? qToLittleEndian(rows, bytes.data() + at)
+                             : qToBigEndian(rows, bytes.data() + at);
+    }
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, plan.format);
+    reader.setAutoTransform(false);
+    if (plan.scale > 1)
+        reader.setScaledSize(
+                QSize(plan.decoded.width(), (plan.dataRows + plan.scale - 1) / plan.scale));
+    QImage strip = reader.read();
+    if (strip.isNull() || file.cancelled())
+        return std::nullopt;
+    convertToSrgb(strip);
+    // The held picture, upright: the fill of the rows without data, the
+    // decoded rows drawn over its top, turned as the picture is.
+    QImage held(plan.held, strip.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                   : QImage::Format_RGB32);
+    if (held.isNull())
+        return std::nullopt;
+    held.fill(strip.pixelColor(0, strip.height() - 1));
+    const bool turned = plan.turn & QImageIOHandler::TransformationRotate90;
+    const QSizeF stored = turned ? plan.held.transposed() : plan.held;
+    QTransform upright(plan.turn & QImageIOHandler::TransformationMirror ? -1 : 1, 0, 0,
+                       plan.turn & QImageIOHandler::TransformationFlip ? -1 : 1,
+                       plan.turn & QImageIOHandler::TransformationMirror ? stored.width() : 0,
+                       plan.turn & QImageIOHandler::TransformationFlip ? stored.height() : 0);
+    if (turned)
+        upright *= QTransform(0, 1, -1, 0, stored.height(), 0);
+    QPainter painter(&held);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setTransform(upright);
+    painter.drawImage(QRectF(0, 0, stored.width(),
+                             stored.height() * plan.dataRows / plan.claimed.height()),
+                      strip);
+    painter.end();
+    return QtDecoded { std::move(held), plan.natural };
+}
+
 std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &options)
 {
     // Qt refuses pictures over 128 MB by default, which a 12000 × 9000 photo
@@ -168,52 +418,20 @@ std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &op
     QImageReader reader(&file);
     reader.setDecideFormatFromContent(true);
     reader.setAutoTransform(true);
-    const QByteArray format = reader.format();
-    if (format.isEmpty())
+    const std::optional<Plan> plan = planDecode(reader, file, options);
+    if (!plan)
         return std::nullopt;
-    if (format == "jpeg" || format == "gif")
+    if (plan->format == "jpeg" || plan->format == "gif")
         file.setZeroRunLimit(maxZeroRun);
-    // A top-down bitmap claims a negative height: the size checks take
-    // absolute values. QSize() means the reader cannot tell.
-    QSize claimed;
-    if (format == "ico") {
-        // The entry with the most pixels, measured as stored.
-        const QList<QSize> sizes = iconEntrySizes(file);
-        qsizetype best = 0;
-        for (qsizetype i = 1; i < sizes.size(); ++i) {
-            if (qint64(sizes[i].width()) * sizes[i].height()
-                > qint64(sizes[best].width()) * sizes[best].height())
-                best = i;
-        }
-        if (sizes.size() > 1)
-            reader.jumpToImage(int(best));
-        if (!sizes.isEmpty())
-            claimed = sizes[best];
-    } else {
-        claimed = reader.size();
-    }
-    QSize natural;
-    if (claimed != QSize()) {
-        if (!sizeAcceptable(claimed))
-            return std::nullopt;
-        // A JPEG larger than its view is decoded at a reduced scale: libjpeg
-        // then skips most of the work.
-        QSize decoded = claimed;
-        if (format == "jpeg" && claimed.isValid() && !options.fitBox.isEmpty()) {
-            const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-            const int scale = reducedScale(turned ? claimed.transposed() : claimed, options.fitBox);
-            if (scale > 1) {
-                natural = turned ? claimed.transposed() : claimed;
-                decoded = QSize((claimed.width() + scale - 1) / scale,
-                                (claimed.height() + scale - 1) / scale);
-                reader.setScaledSize(decoded);
-            }
-        }
-        if (peakBytes(decoded, reader.imageFormat(), reader.transformation()) > maxDecodeBytes)
-            return std::nullopt;
+    if (plan->dataRows > 0)
+        return decodeDataRows(file, *plan);
+    if (plan->claimed != QSize()) {
+        if (plan->scale > 1)
+            reader.setScaledSize(plan->decoded);
         // No picture of this size needs more bytes than these: what follows
         // cannot be part of it.
-        const qint64 pixels = qAbs(qint64(claimed.width())) * qAbs(qint64(claimed.height()));
+        const qint64 pixels
+            = qAbs(qint64(plan->claimed.width())) * qAbs(qint64(plan->claimed.height()));
         file.setLimit(maxHeaderBytes + pixels * maxBytesPerPixel);
     }
     QImage image = reader.read();
@@ -221,8 +439,7 @@ std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &op
         return std::nullopt;
     if (!sizeAcceptable(image.size()))
         return std::nullopt;
-    if (!natural.isValid())
-        natural = image.size();
+    const QSize natural = plan->natural.isValid() ? plan->natural : image.size();
     convertToSrgb(image);
     // Keep the pixels in a format the painter draws fast: opaque pictures as
     // RGB32, pictures with transparency premultiplied.
@@ -287,6 +504,18 @@ std::optional<DecodedPicture> decodePictureFile(const QString &path, double dpiX
     }
     return DecodedPicture { std::move(decoded->image), himetric,
                             reduced ? holdFile(file.handle()) : HeldFile(), std::move(view) };
+}
+
+qint64 decodePeakBytes(const QString &path, const DecodeOptions &options)
+{
+    LimitedFile file(path, nullptr);
+    if (!QFileInfo(path).isFile() || !file.openForReading())
+        return 0;
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    reader.setAutoTransform(true);
+    const std::optional<Plan> plan = planDecode(reader, file, options);
+    return plan ? plan->peak : 0;
 }
 
 DecodeOptions QtPictureService::optionsFor(QSize fitBox, FittedSurface sizer, QSizeF workArea)

@@ -94,6 +94,12 @@ struct DecodeOptions
                                                               double dpiY,
                                                               const DecodeOptions &options = {});
 
+// The bytes decodePictureFile() holds at its peak for the picture at path,
+// told by its headers (the size each entry of an icon really has, the scale
+// a JPEG is decoded at, the rows a file too short for its claimed size can
+// fill); 0 when they do not tell or the picture would be refused.
+[[nodiscard]] qint64 decodePeakBytes(const QString &path, const DecodeOptions &options);
+
 // The bytes of an uncompressed 24-bit bottom-up BMP file of image.
 [[nodiscard]] QByteArray encodeBmp24(const QImage &image);
 
