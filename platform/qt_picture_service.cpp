@@ -10,6 +10,7 @@
 
 // Local
 #include "platform/decode_ahead.h"
+#include "platform/image_memory.h"
 #include "platform/view_pixels.h"
 #include "platform/wmf_decoder.h"
 
@@ -193,6 +194,7 @@ std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &op
         claimed = reader.size();
     }
     QSize natural;
+    QImage image;
     if (claimed != QSize()) {
         if (!sizeAcceptable(claimed))
             return std::nullopt;
@@ -215,8 +217,13 @@ std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &op
         // cannot be part of it.
         const qint64 pixels = qAbs(qint64(claimed.width())) * qAbs(qint64(claimed.height()));
         file.setLimit(maxHeaderBytes + pixels * maxBytesPerPixel);
+        // A colour JPEG is decoded into the image given when its size and
+        // format are the decode's.
+        if (format == "jpeg")
+            image = allocateImage(decoded, QImage::Format_RGB32);
     }
-    QImage image = reader.read();
+    if (!reader.read(&image))
+        image = QImage();
     if (image.isNull() || file.cancelled())
         return std::nullopt;
     if (!sizeAcceptable(image.size()))
