@@ -7,6 +7,7 @@
 #include <QLibraryInfo>
 #include <QStringList>
 #include <QTranslator>
+#include <QWindow>
 
 // Std
 #include <cstdio>
@@ -59,6 +60,25 @@ static QString qtOption(int argc, char *argv[], const char *option, const char *
     return qEnvironmentVariable(fallbackVariable);
 }
 
+namespace {
+// Marks the start-up stage "expose" when the window is first exposed.
+class ExposeMark : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && !m_seen) {
+            m_seen = true;
+            vorlane::LoadTrace::stage("expose");
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+} // namespace
+
 int main(int argc, char *argv[])
 {
     vorlane::LoadTrace::startProcessClock();
@@ -82,28 +102,19 @@ int main(int argc, char *argv[])
                      display.toLocal8Bit().constData());
         return 1;
     }
+    vorlane::LoadTrace::stage("checked");
 
     QApplication app(argc, argv);
+    vorlane::LoadTrace::stage("app");
     QApplication::setApplicationName(QStringLiteral("vorlane"));
-    QIcon icon;
-    for (int size : { 16, 32, 48, 64, 128, 256 })
-        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size));
-    QApplication::setWindowIcon(icon);
-    // Qt's own dialogs and buttons speak Japanese like the rest of the
-    // program, whatever the user's locale; without the translation they
-    // stay in English.
-    QTranslator qtJapanese;
-    if (qtJapanese.load(QStringLiteral("qtbase_ja"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtJapanese);
     // Qt has taken its own options (-platform, -display, -style...) out of
     // the arguments: the rest is the program's command line.
     const QString commandLine = commandLineText(argc, argv);
 
     // A picture named on the command line starts decoding now, while the
-    // window is built; the window's load then takes the finished pixels.
-    // Not earlier: Qt's plugin paths may not be read by another thread while
-    // the application object is being made. The primary screen's resolution
+    // icon, the translation and the window are made; the window's load then
+    // takes the finished pixels. Not earlier: Qt's plugin paths may not be
+    // read by another thread while the application object is being made. The primary screen's resolution
     // stands in for the window's (a metafile decoded for another resolution
     // is decoded again). It is decoded for the view the window will fit it
     // into, like every later load.
@@ -120,6 +131,21 @@ int main(int argc, char *argv[])
                            vorlane::QtPictureService::optionsFor(
                                    fitBox, vorlane::fittedSurfacePixels, screen.workArea()));
     }
+    vorlane::LoadTrace::stage("decode-started");
+
+    QIcon icon;
+    for (int size : { 16, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    vorlane::LoadTrace::stage("icon");
+    // Qt's own dialogs and buttons speak Japanese like the rest of the
+    // program, whatever the user's locale; without the translation they
+    // stay in English.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QStringLiteral("qtbase_ja"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtJapanese);
+    vorlane::LoadTrace::stage("translation");
     vorlane::QtPictureService pictures(screen, &ahead);
     pictures.setFittedSurface(vorlane::fittedSurfacePixels);
     vorlane::QtDialogRunner dialogs;
@@ -130,10 +156,12 @@ int main(int argc, char *argv[])
     vorlane::QtShellService shell;
     vorlane::Services services { pictures, screen, dialogs, clipboard,
                                  settings, folders, sound, shell };
+    vorlane::LoadTrace::stage("services");
 
     vorlane::VANE window(services);
     screen.setWindow(&window);
     dialogs.setParent(&window);
+    vorlane::LoadTrace::stage("window");
 
     // Asked to end by the session or a terminal: close the window as the
     // user would, so the window position is kept.
@@ -142,6 +170,10 @@ int main(int argc, char *argv[])
                      &QWidget::close);
 
     window.Form_Load(commandLine);
+    vorlane::LoadTrace::stage("loaded");
     window.show();
+    vorlane::LoadTrace::stage("show");
+    ExposeMark exposeMark;
+    window.windowHandle()->installEventFilter(&exposeMark);
     return app.exec();
 }
