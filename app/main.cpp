@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QIcon>
 #include <QLibraryInfo>
+#include <QMenuBar>
 #include <QStringList>
 #include <QTranslator>
 #include <QWindow>
@@ -169,6 +170,11 @@ int main(int argc, char *argv[])
     QObject::connect(&termination, &vorlane::TerminationWatcher::terminationRequested, &window,
                      &QWidget::close);
 
+    // The window's style and the fonts of its menu bar are made ready now,
+    // while the picture decodes, rather than when the window is shown.
+    window.ensurePolished();
+    (void)window.menuBar()->sizeHint();
+    vorlane::LoadTrace::stage("polished");
     window.Form_Load(commandLine);
     vorlane::LoadTrace::stage("loaded");
     window.show();
