@@ -2,6 +2,7 @@
 
 // Std
 #include <cstdio>
+#include <string>
 
 Q_LOGGING_CATEGORY(lcTiming, "vorlane.timing", QtWarningMsg)
 
@@ -16,6 +17,27 @@ static QElapsedTimer &processClock()
 void LoadTrace::startProcessClock()
 {
     processClock().start();
+}
+
+namespace {
+struct Stage
+{
+    const char *name;
+    qint64 ns;
+};
+constexpr int maxStages = 24;
+Stage stages[maxStages];
+int stageCount = 0;
+bool stagesClosed = false;
+} // namespace
+
+void LoadTrace::stage(const char *name)
+{
+    // Marked before QApplication has read the logging rules: kept whether
+    // the trace is on or not, printed only when it is.
+    if (stagesClosed || stageCount == maxStages || !processClock().isValid())
+        return;
+    stages[stageCount++] = { name, processClock().nsecsElapsed() };
 }
 
 bool LoadTrace::enabled()
@@ -78,7 +100,16 @@ void LoadTrace::viewPainted()
         return;
     if (!m_readyReported && processClock().isValid()) {
         m_readyReported = true;
+        stage("painted");
+        stagesClosed = true;
         std::fprintf(stderr, "ready %.1f\n", ms(processClock().nsecsElapsed()));
+        std::string line = "startup";
+        for (int i = 0; i < stageCount; ++i) {
+            char item[64];
+            std::snprintf(item, sizeof item, " %s=%.1f", stages[i].name, ms(stages[i].ns));
+            line += item;
+        }
+        std::fprintf(stderr, "%s\n", line.c_str());
     }
     if (!m_pending)
         return;

@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QMenuBar>
 #include <QStringList>
+#include <QWindow>
 
 // Std
 #include <cstdio>
@@ -57,6 +59,25 @@ static QString qtOption(int argc, char *argv[], const char *option, const char *
     return qEnvironmentVariable(fallbackVariable);
 }
 
+namespace {
+// Marks the start-up stage "expose" when the window is first exposed.
+class ExposeMark : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose && !m_seen) {
+            m_seen = true;
+            vorlane::LoadTrace::stage("expose");
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+} // namespace
+
 int main(int argc, char *argv[])
 {
     vorlane::LoadTrace::startProcessClock();
@@ -80,25 +101,22 @@ int main(int argc, char *argv[])
                      display.toLocal8Bit().constData());
         return 1;
     }
+    vorlane::LoadTrace::stage("checked");
 
     QApplication app(argc, argv);
+    vorlane::LoadTrace::stage("app");
     QApplication::setApplicationName(QStringLiteral("vorlane"));
-    QIcon icon;
-    for (int size : { 16, 32, 48, 64, 128, 256 })
-        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size));
-    QApplication::setWindowIcon(icon);
-    vorlane::installQtJapanese();
     // Qt has taken its own options (-platform, -display, -style...) out of
     // the arguments: the rest is the program's command line.
     const QString commandLine = commandLineText(argc, argv);
 
     // A picture named on the command line starts decoding now, while the
-    // window is built; the window's load then takes the finished pixels.
-    // Not earlier: Qt's plugin paths may not be read by another thread while
-    // the application object is being made. The primary screen's resolution
-    // stands in for the window's (a metafile decoded for another resolution
-    // is decoded again). It is decoded for the view the window will fit it
-    // into, like every later load.
+    // icon, the translation and the window are made; the window's load then
+    // takes the finished pixels. Not earlier: Qt's plugin paths may not be
+    // read by another thread while the application object is being made.
+    // The primary screen's resolution stands in for the window's (a metafile
+    // decoded for another resolution is decoded again). It is decoded for
+    // the view the window will fit it into, like every later load.
     vorlane::QtScreenService screen;
     vorlane::DecodeAhead ahead;
     {
@@ -112,6 +130,15 @@ int main(int argc, char *argv[])
                            vorlane::QtPictureService::optionsFor(
                                    fitBox, vorlane::fittedSurfacePixels, screen.workArea()));
     }
+    vorlane::LoadTrace::stage("decode-started");
+
+    QIcon icon;
+    for (int size : { 16, 32, 48, 64, 128, 256 })
+        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    vorlane::LoadTrace::stage("icon");
+    vorlane::installQtJapanese();
+    vorlane::LoadTrace::stage("translation");
     vorlane::QtPictureService pictures(screen, &ahead);
     pictures.setFittedSurface(vorlane::fittedSurfacePixels);
     vorlane::QtDialogRunner dialogs;
@@ -122,10 +149,12 @@ int main(int argc, char *argv[])
     vorlane::QtShellService shell;
     vorlane::Services services { pictures, screen, dialogs, clipboard,
                                  settings, folders, sound, shell };
+    vorlane::LoadTrace::stage("services");
 
     vorlane::VANE window(services);
     screen.setWindow(&window);
     dialogs.setParent(&window);
+    vorlane::LoadTrace::stage("window");
 
     // Asked to end by the session or a terminal: close the window as the
     // user would, so the window position is kept.
@@ -133,7 +162,16 @@ int main(int argc, char *argv[])
     QObject::connect(&termination, &vorlane::TerminationWatcher::terminationRequested, &window,
                      &QWidget::close);
 
+    // The window's style and the fonts of its menu bar are made ready now,
+    // while the picture decodes, rather than when the window is shown.
+    window.ensurePolished();
+    (void)window.menuBar()->sizeHint();
+    vorlane::LoadTrace::stage("polished");
     window.Form_Load(commandLine);
+    vorlane::LoadTrace::stage("loaded");
     window.show();
+    vorlane::LoadTrace::stage("show");
+    ExposeMark exposeMark;
+    window.windowHandle()->installEventFilter(&exposeMark);
     return app.exec();
 }

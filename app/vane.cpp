@@ -107,6 +107,7 @@ void VANE::Form_Load(const QString &commandLine)
                               QStringLiteral("0"))))
         == 1;
     // The command line: a path to open, or nothing (then maybe the clipboard).
+    LoadTrace::stage("settings");
     const CommandLine cl = parseCommandLine(commandLine);
     if (cl.empty) {
         if (showClip && m_services.clipboard.hasImage())
@@ -116,6 +117,7 @@ void VANE::Form_Load(const QString &commandLine)
         if (cl.saveAtExit && HasPicture())
             m_savename = m_fname;
     }
+    LoadTrace::stage("opened");
     // The fitting always runs, so that a command line that opened nothing
     // still leaves the drop prompt drawn in a window of the empty view's size.
     FormResize();

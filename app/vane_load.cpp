@@ -34,6 +34,7 @@ void VANE::LoadPictureFile(const QString &path)
         m_trace.beginLoad(GetFileName(path).value_or(QString()));
         std::optional<Picture> decoded = m_services.pictures.loadPicture(path, fitBox());
         m_trace.decoded(decoded.has_value());
+        LoadTrace::stage("decoded");
         if (!decoded)
             return;
         m_pic = std::move(*decoded);
@@ -44,7 +45,9 @@ void VANE::LoadPictureFile(const QString &path)
     // The new picture becomes current, the memo follows it, and it is shown.
     m_fname = path;
     SyncMemoWindow();
+    LoadTrace::stage("memo");
     ShowNewPicture();
+    LoadTrace::stage("drawn");
 }
 
 void VANE::ShowNewPicture()
@@ -84,7 +87,10 @@ void VANE::loadPixelsForView()
 void VANE::SyncMemoWindow()
 {
     // Saves a pending edit of the memo being left, then follows the picture.
-    memoWindow().UpdateFile(GetMemoFile());
+    // A memo window not made yet has nothing to save: it is made when first
+    // needed, with the memo of the picture current then.
+    if (m_memo)
+        m_memo->UpdateFile(GetMemoFile());
 }
 
 } // namespace vorlane

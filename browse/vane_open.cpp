@@ -43,8 +43,10 @@ void VANE::OpenPath(const QString &path)
     if (IsBitmapFile(current)) {
         LoadPictureFile(current);
         ScanFolder(GetDirName(current), current);
+        LoadTrace::stage("listed");
         FindSound(current);
         prefetchNeighbours();
+        LoadTrace::stage("neighbours");
     }
 }
 

@@ -9,6 +9,9 @@
 // Std
 #include <cmath>
 
+// Local
+#include "platform/image_memory.h"
+
 namespace vorlane {
 
 int shiftBits(Qt::KeyboardModifiers modifiers)
@@ -32,7 +35,6 @@ PictureSurface::PictureSurface(const ScreenService &screen, QWidget *parent)
     m_persistent = QImage(deviceSize(), QImage::Format_RGB32);
     m_persistent.setDevicePixelRatio(devicePixelRatioF());
     m_persistent.fill(m_backColor);
-    m_screenImage = m_persistent;
 }
 
 QSize PictureSurface::deviceSize() const
@@ -104,13 +106,22 @@ QImage &PictureSurface::target()
     // A hidden widget gets its resize event only when shown: follow the
     // size here so drawing always covers the whole surface.
     syncImageSize();
-    return m_autoRedraw ? m_persistent : m_screenImage;
+    if (m_autoRedraw)
+        return m_persistent;
+    // Drawing that is not kept goes on a copy of what is on screen (made
+    // when first drawn on).
+    if (m_screenImage.isNull())
+        m_screenImage = m_persistent;
+    return m_screenImage;
 }
 
 void PictureSurface::afterDrawing()
 {
+    // Kept drawing puts the persistent image back on screen. It is not
+    // shared with a second image meanwhile: the next drawing on it would
+    // copy it whole first.
     if (m_autoRedraw)
-        m_screenImage = m_persistent; // shared, no copy until drawn on again
+        m_screenImage = QImage();
     update();
 }
 
@@ -291,7 +302,7 @@ void PictureSurface::paintEvent(QPaintEvent *)
 {
     {
         QPainter p(this);
-        p.drawImage(QPointF(0, 0), m_screenImage);
+        p.drawImage(QPointF(0, 0), m_screenImage.isNull() ? m_persistent : m_screenImage);
     }
     emit painted();
 }
@@ -309,7 +320,7 @@ void PictureSurface::syncImageSize()
         return;
     // Like a persistent image being resized: what was drawn stays at the
     // top-left, new area in the background colour.
-    QImage grown(size, QImage::Format_RGB32);
+    QImage grown = allocateImage(size, QImage::Format_RGB32);
     grown.fill(m_backColor);
     {
         QPainter p(&grown);
@@ -319,7 +330,7 @@ void PictureSurface::syncImageSize()
     }
     grown.setDevicePixelRatio(devicePixelRatioF());
     m_persistent = grown;
-    m_screenImage = m_persistent;
+    m_screenImage = QImage();
 }
 
 int mouseButtonBits(Qt::MouseButtons buttons)

@@ -128,8 +128,9 @@ private:
     bool m_autoRedraw = true;
     QColor m_backColor;
     QImage m_persistent; // what AutoRedraw keeps
-    QImage m_screenImage; // what is on screen (the persistent image plus
-                          // drawing done while AutoRedraw was off)
+    // What is on screen when drawing was done while AutoRedraw was off: the
+    // persistent image plus that drawing. Null: the persistent image is.
+    QImage m_screenImage;
 };
 
 // Shift bits from Qt modifiers: 1 Shift, 2 Ctrl, 4 Alt.

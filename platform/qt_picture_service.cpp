@@ -12,6 +12,7 @@
 
 // Local
 #include "platform/decode_ahead.h"
+#include "platform/image_memory.h"
 #include "platform/view_pixels.h"
 #include "platform/wmf/decoder.h"
 
@@ -425,6 +426,7 @@ std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &op
         file.setZeroRunLimit(maxZeroRun);
     if (plan->dataRows > 0)
         return decodeDataRows(file, *plan);
+    QImage image;
     if (plan->claimed != QSize()) {
         if (plan->scale > 1)
             reader.setScaledSize(plan->decoded);
@@ -433,8 +435,13 @@ std::optional<QtDecoded> decodeWithQt(LimitedFile &file, const DecodeOptions &op
         const qint64 pixels
             = qAbs(qint64(plan->claimed.width())) * qAbs(qint64(plan->claimed.height()));
         file.setLimit(maxHeaderBytes + pixels * maxBytesPerPixel);
+        // A colour JPEG is decoded into the image given when its size and
+        // format are the decode's.
+        if (plan->format == "jpeg")
+            image = allocateImage(plan->decoded, QImage::Format_RGB32);
     }
-    QImage image = reader.read();
+    if (!reader.read(&image))
+        image = QImage();
     if (image.isNull() || file.cancelled())
         return std::nullopt;
     if (!sizeAcceptable(image.size()))

@@ -7,6 +7,10 @@
 // Std
 #include <atomic>
 #include <cstdio>
+#include <type_traits>
+
+// POSIX
+#include <dlfcn.h>
 
 // SDL, and the synthesiser and sound library beneath it
 #include <SDL.h>
@@ -36,6 +40,56 @@ static const char *const soundFonts[] = {
     "/usr/share/sounds/sf2/FluidR3_GM.sf2",
 };
 
+// The sound libraries are loaded when a sound is first opened, not with the
+// program: they and what they pull in (some fifty libraries) would add to
+// every start, and most starts play nothing.
+struct SoundLibrary
+{
+#define VORLANE_SOUND_FUNCTIONS(F) \
+    F(snd_lib_error_set_handler) F(fluid_set_log_function) F(SDL_InitSubSystem) \
+    F(SDL_QuitSubSystem) F(SDL_setenv) F(SDL_getenv) F(SDL_GetCurrentAudioDriver) \
+    F(Mix_OpenAudio) F(Mix_CloseAudio) F(Mix_Quit) F(Mix_HookMusicFinished) \
+    F(Mix_SetSoundFonts) F(Mix_Init) F(Mix_LoadMUS) F(Mix_GetMusicType) F(Mix_FreeMusic) \
+    F(Mix_PlayMusic) F(Mix_HaltMusic)
+#define VORLANE_DECLARE(name) decltype(&::name) name = nullptr;
+    VORLANE_SOUND_FUNCTIONS(VORLANE_DECLARE)
+#undef VORLANE_DECLARE
+    bool loaded = false;
+};
+
+static const SoundLibrary &lib()
+{
+    static const SoundLibrary library = [] {
+        SoundLibrary l;
+        void *handles[4] = {};
+        const char *const names[4] = { "libSDL2-2.0.so.0", "libSDL2_mixer-2.0.so.0",
+                                       "libasound.so.2", "libfluidsynth.so.3" };
+        for (int i = 0; i < 4; ++i) {
+            handles[i] = dlopen(names[i], RTLD_NOW | RTLD_GLOBAL);
+            if (!handles[i]) {
+                std::fprintf(stderr, "vorlane: no sound: %s\n", dlerror());
+                return l;
+            }
+        }
+        bool all = true;
+        const auto find = [&](auto &function, const char *name) {
+            void *symbol = nullptr;
+            for (void *handle : handles)
+                if (!symbol)
+                    symbol = dlsym(handle, name);
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(symbol);
+            all = all && symbol;
+        };
+#define VORLANE_FIND(name) find(l.name, #name);
+        VORLANE_SOUND_FUNCTIONS(VORLANE_FIND)
+#undef VORLANE_FIND
+#undef VORLANE_SOUND_FUNCTIONS
+        l.loaded = all;
+        return l;
+    }();
+    return library;
+}
+
 SdlSoundDevice::SdlSoundDevice()
 {
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
@@ -48,16 +102,16 @@ SdlSoundDevice::~SdlSoundDevice()
 {
     close();
     if (m_audioOpen) {
-        Mix_CloseAudio();
-        Mix_Quit();
+        lib().Mix_CloseAudio();
+        lib().Mix_Quit();
     }
-    if (m_audioTried)
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (m_audioTried && lib().loaded)
+        lib().SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 static bool openMixer()
 {
-    return Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) == 0;
+    return lib().Mix_OpenAudio(44100, AUDIO_S16SYS, 2, 2048) == 0;
 }
 
 // The sound library's and the synthesiser's own complaints (no card, a
@@ -70,38 +124,40 @@ bool SdlSoundDevice::openAudio()
     if (m_audioTried)
         return m_audioOpen;
     m_audioTried = true;
-    snd_lib_error_set_handler(quietAlsa);
+    if (!lib().loaded)
+        return false;
+    lib().snd_lib_error_set_handler(quietAlsa);
     for (int level = FLUID_PANIC; level < LAST_LOG_LEVEL; ++level)
-        fluid_set_log_function(level, quietSynth, nullptr);
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer()) {
+        lib().fluid_set_log_function(level, quietSynth, nullptr);
+    if (lib().SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer()) {
         m_audioOpen = true;
     } else {
         // No device (a headless machine, a busy card): the dummy driver
         // consumes the samples at the pace of a real one.
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
-        m_audioOpen = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer();
+        lib().SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lib().SDL_setenv("SDL_AUDIODRIVER", "dummy", 1);
+        m_audioOpen = lib().SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && openMixer();
         if (m_audioOpen)
             std::fputs("no audio device: sounds run silently\n", stderr);
     }
     if (!m_audioOpen)
         return false;
-    Mix_HookMusicFinished([] { musicFinished = true; });
-    if (!SDL_getenv("SDL_SOUNDFONTS")) {
+    lib().Mix_HookMusicFinished([] { musicFinished = true; });
+    if (!lib().SDL_getenv("SDL_SOUNDFONTS")) {
         for (const char *font : soundFonts) {
             if (QFileInfo::exists(QString::fromLatin1(font))) {
-                Mix_SetSoundFonts(font);
+                lib().Mix_SetSoundFonts(font);
                 break;
             }
         }
     }
-    Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);
+    lib().Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);
     return true;
 }
 
 QString SdlSoundDevice::driverName() const
 {
-    const char *name = m_audioOpen ? SDL_GetCurrentAudioDriver() : nullptr;
+    const char *name = m_audioOpen ? lib().SDL_GetCurrentAudioDriver() : nullptr;
     return name ? QString::fromLatin1(name) : QString();
 }
 
@@ -135,9 +191,9 @@ void SdlSoundDevice::open()
             return;
     }
     file.close();
-    m_music = Mix_LoadMUS(QFile::encodeName(m_fileName).constData());
-    if (m_music && Mix_GetMusicType(m_music) == MUS_MID && !midi) {
-        Mix_FreeMusic(m_music);
+    m_music = lib().Mix_LoadMUS(QFile::encodeName(m_fileName).constData());
+    if (m_music && lib().Mix_GetMusicType(m_music) == MUS_MID && !midi) {
+        lib().Mix_FreeMusic(m_music);
         m_music = nullptr;
     }
 }
@@ -147,7 +203,7 @@ void SdlSoundDevice::play()
     if (!m_music)
         return;
     musicFinished = false;
-    m_started = Mix_PlayMusic(m_music, 0) == 0;
+    m_started = lib().Mix_PlayMusic(m_music, 0) == 0;
     m_playing.start();
 }
 
@@ -156,8 +212,8 @@ void SdlSoundDevice::close()
     m_started = false;
     if (!m_music)
         return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(m_music);
+    lib().Mix_HaltMusic();
+    lib().Mix_FreeMusic(m_music);
     m_music = nullptr;
 }
 

@@ -197,8 +197,12 @@ private slots:
         QWidget parent;
         PictureSurface surface(screen, &parent);
         surface.Resize(60 * 15, 40 * 15);
-        surface.PaintPicture(Picture(makePattern(60, 40), QSizeF(1587.5, 1058.3)),
-                             QRectF(0, 0, 900, 600));
+        const Picture picture(makePattern(60, 40), QSizeF(1587.5, 1058.3));
+        surface.PaintPicture(picture, QRectF(0, 0, 900, 600));
+        // Kept drawing goes straight into the kept image, not into a copy.
+        const uchar *bits = surface.Image().constBits();
+        surface.PaintPicture(picture, QRectF(0, 0, 900, 600));
+        QCOMPARE(surface.Image().constBits(), bits);
         const QImage before = surface.Image().copy();
         surface.drawMode = PictureSurface::DrawMode::XorPen;
         surface.Line(QPointF(75, 75), QPointF(600, 450), QColor(192, 192, 192), true);

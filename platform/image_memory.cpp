@@ -1,0 +1,63 @@
+#include "platform/image_memory.h"
+
+// Std
+#include <climits>
+#include <cstdint>
+
+// POSIX
+#include <sys/mman.h>
+
+namespace vorlane {
+
+namespace {
+
+constexpr std::size_t hugePage = std::size_t(2) << 20;
+
+struct Mapping
+{
+    void *start;
+    std::size_t length;
+};
+
+void unmap(void *info)
+{
+    const Mapping *mapping = static_cast<Mapping *>(info);
+    munmap(mapping->start, mapping->length);
+    delete mapping;
+}
+
+} // namespace
+
+QImage allocateImage(QSize size, QImage::Format format)
+{
+    const int depth = QImage::toPixelFormat(format).bitsPerPixel();
+    if (size.isEmpty() || depth <= 0 || size.width() > (1 << 20) || size.height() > (1 << 20))
+        return QImage(size, format);
+    // Rows aligned to 32 bits, as QImage lays them out.
+    const qint64 bytesPerLine = (qint64(size.width()) * depth + 31) / 32 * 4;
+    const qint64 bytes = bytesPerLine * size.height();
+    if (bytes < qint64(hugePage) || bytesPerLine > INT_MAX)
+        return QImage(size, format);
+    const std::size_t length = (std::size_t(bytes) + hugePage - 1) / hugePage * hugePage;
+    // Mapped one huge page longer, so that a huge-page-aligned start can be
+    // cut out of it; the slack either side is given back at once.
+    void *raw = mmap(nullptr, length + hugePage, PROT_READ | PROT_WRITE,
+                     MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED)
+        return QImage(size, format);
+    const std::uintptr_t rawStart = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t start = (rawStart + hugePage - 1) & ~std::uintptr_t(hugePage - 1);
+    if (start > rawStart)
+        munmap(raw, start - rawStart);
+    if (const std::size_t tail = hugePage - (start - rawStart); tail > 0)
+        munmap(reinterpret_cast<void *>(start + length), tail);
+    void *pixels = reinterpret_cast<void *>(start);
+    madvise(pixels, length, MADV_HUGEPAGE);
+    QImage image(static_cast<uchar *>(pixels), size.width(), size.height(),
+                 qsizetype(bytesPerLine), format, unmap, new Mapping { pixels, length });
+    if (image.isNull())
+        unmap(new Mapping { pixels, length });
+    return image;
+}
+
+} // namespace vorlane
