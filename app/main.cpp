@@ -132,9 +132,12 @@ int main(int argc, char *argv[])
     }
     vorlane::LoadTrace::stage("decode-started");
 
+    // The sizes a window manager shows a window's icon at, each named with
+    // its size so that none is read before the window needs it (the menus
+    // and launchers take the installed icons, not these).
     QIcon icon;
-    for (int size : { 16, 32, 48, 64, 128, 256 })
-        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size));
+    for (int size : { 16, 32, 48, 64 })
+        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size), QSize(size, size));
     QApplication::setWindowIcon(icon);
     vorlane::LoadTrace::stage("icon");
     vorlane::installQtJapanese();
