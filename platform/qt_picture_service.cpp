@@ -287,17 +287,23 @@ std::optional<Plan> planDecode(QImageReader &reader, QIODevice &file, const Deco
     // A top-down bitmap claims a negative height: the size checks take
     // absolute values.
     if (plan.format == "ico") {
-        // The entry with the most pixels, measured as stored.
+        // The entry with the most pixels, measured as stored, among those an
+        // icon really holds: a picture over 4096 x 4096 in an icon is no icon
+        // anyone drew, and decoding it would hold the window for seconds.
         const QList<QSize> sizes = iconEntrySizes(file);
-        qsizetype best = 0;
-        for (qsizetype i = 1; i < sizes.size(); ++i) {
-            if (qint64(sizes[i].width()) * sizes[i].height()
-                > qint64(sizes[best].width()) * sizes[best].height())
+        const auto pixels = [](QSize s) { return qAbs(qint64(s.width()) * s.height()); };
+        constexpr qint64 maxIconPixels = 4096 * 4096;
+        qsizetype best = -1;
+        for (qsizetype i = 0; i < sizes.size(); ++i) {
+            if (pixels(sizes[i]) <= maxIconPixels
+                && (best < 0 || pixels(sizes[i]) > pixels(sizes[best])))
                 best = i;
         }
+        if (!sizes.isEmpty() && best < 0)
+            return std::nullopt;
         if (sizes.size() > 1)
             reader.jumpToImage(int(best));
-        if (!sizes.isEmpty())
+        if (best >= 0)
             plan.claimed = sizes[best];
     } else {
         plan.claimed = reader.size();

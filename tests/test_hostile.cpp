@@ -140,6 +140,8 @@ private slots:
             << QByteArrayList { jpeg.left(jpeg.lastIndexOf("\xff\xda") + 14) } << (8LL << 30);
         QTest::newRow("progressive jpeg then zeros") << QByteArrayList { bomb } << (8LL << 30);
         QTest::newRow("gif then zeros") << QByteArrayList { smallGif.chopped(1) } << (8LL << 30);
+        QTest::newRow("icon holding a picture too large for an icon")
+            << QByteArrayList { icon } << 0LL;
         QTest::newRow("folder of bombs stepped through")
             << QByteArrayList { gif, gif, gif, gif, gif, icon, bomb } << 0LL;
     }
@@ -169,6 +171,9 @@ private slots:
             whole.setAutoTransform(true);
             if (QTest::currentDataTag()[0] == 's')
                 QCOMPARE(decoded->image, whole.read().convertToFormat(decoded->image.format()));
+            // An icon shows its largest entry of an icon's size.
+            if (QTest::currentDataTag()[0] == 'i')
+                QCOMPARE(decoded ? decoded->image.size() : QSize(), QSize(16, 16));
         } else {
             v->OpenPath(box.file("f"));
             v.ahead.waitForAll();
