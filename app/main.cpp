@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QMenuBar>
 #include <QStringList>
+#include <QTimer>
 #include <QWindow>
 
 // Std
@@ -111,7 +112,7 @@ int main(int argc, char *argv[])
     const QString commandLine = commandLineText(argc, argv);
 
     // A picture named on the command line starts decoding now, while the
-    // icon, the translation and the window are made; the window's load then
+    // translation and the window are made; the window's load then
     // takes the finished pixels. Not earlier: Qt's plugin paths may not be
     // read by another thread while the application object is being made.
     // The primary screen's resolution stands in for the window's (a metafile
@@ -132,14 +133,6 @@ int main(int argc, char *argv[])
     }
     vorlane::LoadTrace::stage("decode-started");
 
-    // The sizes a window manager shows a window's icon at, each named with
-    // its size so that none is read before the window needs it (the menus
-    // and launchers take the installed icons, not these).
-    QIcon icon;
-    for (int size : { 16, 32, 48, 64 })
-        icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size), QSize(size, size));
-    QApplication::setWindowIcon(icon);
-    vorlane::LoadTrace::stage("icon");
     vorlane::installQtJapanese();
     vorlane::LoadTrace::stage("translation");
     vorlane::QtPictureService pictures(screen, &ahead);
@@ -170,6 +163,18 @@ int main(int argc, char *argv[])
     window.ensurePolished();
     (void)window.menuBar()->sizeHint();
     vorlane::LoadTrace::stage("polished");
+    // The window icon is read once the event loop runs: normally after
+    // show(), while the window manager frames the window and before the
+    // first expose arrives; within the loop of any message the load shows
+    // first, so that it gets the icon too. The sizes are those a window
+    // manager shows, each named with its size so that none is read before it
+    // is needed (the menus and launchers take the installed icons).
+    QTimer::singleShot(0, [] {
+        QIcon icon;
+        for (int size : { 16, 32, 48, 64 })
+            icon.addFile(QStringLiteral(":/icons/vorlane-%1.png").arg(size), QSize(size, size));
+        QApplication::setWindowIcon(icon);
+    });
     window.Form_Load(commandLine);
     vorlane::LoadTrace::stage("loaded");
     window.show();

@@ -225,6 +225,13 @@ PictureSurface::ScaledPicture PictureSurface::scalePicture(const QImage &image,
         out.image = piece.scaled(area.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         return out;
     }
+    if (clipped == QRectF(image.rect()) && area.size() == image.size()) {
+        // Shown at its own size: the picture is drawn as it is, without a
+        // scaled copy (a fresh buffer the size of the view costs more to
+        // touch than the drawing itself).
+        out.image = image;
+        return out;
+    }
     out.image = QImage(area.size(), image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
                                                             : QImage::Format_RGB32);
     QPainter p(&out.image);

@@ -216,6 +216,25 @@ private slots:
         QCOMPARE(surface.Image(), before);
     }
 
+    void pictureAtItsOwnSizeIsDrawnAsItIs()
+    {
+        // 64 MB of pixels: far above what the allocator keeps for reuse, so
+        // a scaled copy would be fresh memory, each page touched anew.
+        FakeScreen screen;
+        QWidget parent;
+        PictureSurface surface(screen, &parent);
+        surface.Resize(4096 * 15, 4096 * 15);
+        surface.Cls();
+        const Picture picture(makePattern(4096, 4096), QSizeF(4096 * 26.4583, 4096 * 26.4583));
+        rusage before {}, after {};
+        getrusage(RUSAGE_SELF, &before);
+        surface.PaintPicture(picture, QRectF(0, 0, 4096 * 15, 4096 * 15));
+        getrusage(RUSAGE_SELF, &after);
+        QVERIFY2(after.ru_minflt - before.ru_minflt < 2000,
+                 qPrintable(QString::number(after.ru_minflt - before.ru_minflt)));
+        QCOMPARE(surface.Image(), picture.image().convertToFormat(QImage::Format_RGB32));
+    }
+
     void folderTest()
     {
         Sandbox box;

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# End to end, the main window: its title and outer size when started empty,
+# End to end, the main window: its title, icon and outer size when started empty,
 # a stored position above the screen brought back down to the top edge and
 # the corrected one stored at exit. Showing a picture, F makes it cover the
 # screen without frame and Esc gives back the window as it was; moved and
@@ -44,7 +44,11 @@ close_and_expect_stored() { # TOP LEFT
 
 [[ ! -e $conf ]] || fail "settings file exists before the first start: $conf"
 start_and_expect '*' '*'
-pass "first start: a window titled \"Vorlane\", 316x263 px"
+# The icon comes once the window is up: all four sizes a window manager shows.
+has_icons() { local p; p=$(xprop -id "$wid" _NET_WM_ICON 2>/dev/null) &&
+    for n in 16 32 48 64; do [[ $p == *"Icon ($n x $n)"* ]] || return 1; done; }
+wait_until has_icons || fail "the window carries no icon of 16, 32, 48 and 64 px"
+pass "first start: a window titled \"Vorlane\", 316x263 px, with its icon"
 keep_screenshot empty-window.png "$wid"
 quit_and_expect_success "$wid" "$app"
 
