@@ -23,6 +23,7 @@
 #include "browse/paths.h"
 #include "platform/decode_ahead.h"
 #include "platform/display_check.h"
+#include "platform/image_memory.h"
 #include "platform/ini_settings_store.h"
 #include "platform/qt_clipboard_service.h"
 #include "platform/qt_dialog_runner.h"
@@ -178,6 +179,7 @@ int main(int argc, char *argv[])
     window.Form_Load(commandLine);
     vorlane::LoadTrace::stage("loaded");
     window.show();
+    vorlane::prefaultBackingStore(window);
     vorlane::LoadTrace::stage("show");
     ExposeMark exposeMark;
     window.windowHandle()->installEventFilter(&exposeMark);

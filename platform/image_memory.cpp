@@ -1,5 +1,9 @@
 #include "platform/image_memory.h"
 
+// Qt
+#include <QBackingStore>
+#include <QWidget>
+
 // Std
 #include <climits>
 #include <cstdint>
@@ -61,6 +65,22 @@ QImage allocateImage(QSize size, QImage::Format format)
     if (image.isNull())
         unmap(new Mapping { pixels, length });
     return image;
+}
+
+void prefaultBackingStore(QWidget &window)
+{
+    QBackingStore *store = window.backingStore();
+    if (!store)
+        return;
+    // The size the first paint would give it: made now, it is kept then.
+    store->resize(window.size());
+    const auto *image = dynamic_cast<const QImage *>(store->paintDevice());
+    if (!image || image->isNull())
+        return;
+    const auto first = reinterpret_cast<std::uintptr_t>(image->constBits());
+    const std::uintptr_t start = first & ~std::uintptr_t(4095);
+    const std::uintptr_t end = first + std::uintptr_t(image->sizeInBytes());
+    madvise(reinterpret_cast<void *>(start), end - start, MADV_POPULATE_WRITE);
 }
 
 } // namespace vorlane

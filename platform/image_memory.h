@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QSize>
 
+class QWidget;
+
 namespace vorlane {
 
 // A new image of that size and format, its pixels uninitialised, like
@@ -14,5 +16,14 @@ namespace vorlane {
 // machines (each 4 KiB page faults separately). Copies of it are ordinary
 // images.
 [[nodiscard]] QImage allocateImage(QSize size, QImage::Format format);
+
+// Makes the window's backing store now, at the window's size, and has the
+// kernel back all its pixels in one call. The first paint of a newly shown
+// window otherwise touches that memory (shared with the X server) page by
+// page, which costs about 15 ms for a screen-sized window on some machines;
+// called right after show(), this runs while the window manager frames the
+// window. Nothing happens where the backing store is not an image in memory
+// or the kernel cannot do it.
+void prefaultBackingStore(QWidget &window);
 
 } // namespace vorlane

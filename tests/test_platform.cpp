@@ -6,6 +6,7 @@
 
 // Qt
 #include <QApplication>
+#include <QBackingStore>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -24,6 +25,7 @@
 // Local
 #include "app/interface_language.h"
 #include "platform/common_dialog.h"
+#include "platform/image_memory.h"
 #include "platform/picture_surface.h"
 #include "platform/qt_dialog_runner.h"
 #include "platform/qt_folder_service.h"
@@ -233,6 +235,25 @@ private slots:
         QVERIFY2(after.ru_minflt - before.ru_minflt < 2000,
                  qPrintable(QString::number(after.ru_minflt - before.ru_minflt)));
         QCOMPARE(surface.Image(), picture.image().convertToFormat(QImage::Format_RGB32));
+    }
+
+    void backingStoreMadeAndBackedAfterShow()
+    {
+        // 16 MB of window: filling it for the first paint must find its
+        // pages already there.
+        QWidget window;
+        window.resize(2048, 2048);
+        window.show();
+        prefaultBackingStore(window);
+        auto *image = dynamic_cast<QImage *>(window.backingStore()->paintDevice());
+        QVERIFY(image);
+        QCOMPARE(image->size(), QSize(2048, 2048));
+        rusage before {}, after {};
+        getrusage(RUSAGE_SELF, &before);
+        image->fill(Qt::gray);
+        getrusage(RUSAGE_SELF, &after);
+        QVERIFY2(after.ru_minflt - before.ru_minflt < 500,
+                 qPrintable(QString::number(after.ru_minflt - before.ru_minflt)));
     }
 
     void folderTest()
