@@ -10,6 +10,7 @@
 
 // POSIX
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace vorlane {
 
@@ -78,7 +79,8 @@ void prefaultBackingStore(QWidget &window)
     if (!image || image->isNull())
         return;
     const auto first = reinterpret_cast<std::uintptr_t>(image->constBits());
-    const std::uintptr_t start = first & ~std::uintptr_t(4095);
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const std::uintptr_t start = first / page * page;
     const std::uintptr_t end = first + std::uintptr_t(image->sizeInBytes());
     madvise(reinterpret_cast<void *>(start), end - start, MADV_POPULATE_WRITE);
 }
